@@ -1,0 +1,36 @@
+# Compile settings shared by the library's own targets.
+function(zentar_strict_target target)
+  target_compile_definitions(${target} PRIVATE
+    QT_NO_CAST_FROM_ASCII QT_NO_KEYWORDS QT_NO_FOREACH QT_USE_QSTRINGBUILDER)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  if(ZENTAR_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# A static support library: folder Support/<name>, headers under its include/.
+function(zentar_support_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  add_library(Zentar${name} STATIC ${ARG_SOURCES})
+  add_library(Zentar::${name} ALIAS Zentar${name})
+  target_include_directories(Zentar${name} PUBLIC
+    $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  target_link_libraries(Zentar${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+  zentar_strict_target(Zentar${name})
+  install(DIRECTORY include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  set_property(GLOBAL APPEND PROPERTY ZENTAR_SUPPORT_LIBRARIES Zentar${name})
+endfunction()
+
+# Picks Foo_win.cpp or Foo_unix.cpp for each base name given.
+function(zentar_os_sources out)
+  set(result)
+  foreach(base IN LISTS ARGN)
+    if(WIN32)
+      list(APPEND result ${base}_win.cpp)
+    else()
+      list(APPEND result ${base}_unix.cpp)
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()

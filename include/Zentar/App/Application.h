@@ -1,0 +1,154 @@
+#pragma once
+
+#include <Zentar/App/ZentarAppExport.h>
+
+#include <QApplication>
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+class QMainWindow;
+
+namespace Zentar::ExternalStimulus {
+class IGateway;
+}
+
+namespace Zentar::App {
+
+class EventHandler;
+class ICustomizationManager;
+class ILookAndFeelManager;
+class ISettingsManager;
+class ISplash;
+
+// The application object every product creates once in main(): it holds the
+// product's managers, tracks crashes across runs, knows the launch history
+// and runs the start-up sequence. Other code reaches it through
+// qobject_cast<Application*>(QCoreApplication::instance()).
+class ZENTAR_APP_EXPORT Application : public QApplication
+{
+    Q_OBJECT
+
+public:
+    enum LaunchType : int32_t {
+        FirstLaunch = 1,
+        Reinstall = 2,
+        FirstLaunchAfterUpdate = 3,
+        RegularLaunch = 4,
+    };
+
+    struct AppContext
+    {
+        bool createRunningMutex = true;
+    };
+
+    // Days after which a temporary file counts as expired.
+    static const int DAYS_TO_FILE_EXPIRE;
+
+    Application(int& argc, char** argv);
+    Application(int& argc, char** argv, const AppContext& context);
+    ~Application() override;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Managers. Getters return copies, empty when nothing was set.
+    void SetCustomizationManager(std::shared_ptr<ICustomizationManager> manager, bool initLogging);
+    std::shared_ptr<ICustomizationManager> GetCustomizationManager() const;
+
+    void SetLookAndFeel(std::shared_ptr<ILookAndFeelManager> manager);
+    std::shared_ptr<ILookAndFeelManager> GetLookAndFeel();
+    std::shared_ptr<ILookAndFeelManager> GetLookAndFeel() const;
+
+    void SetSettingsManager(std::shared_ptr<ISettingsManager> settings);
+    void SetProductSettingsManager(std::shared_ptr<ISettingsManager> settings);
+    void SetMailSettingsManager(std::shared_ptr<ISettingsManager> settings);
+    std::shared_ptr<ISettingsManager> GetSettingsManager();
+    std::shared_ptr<ISettingsManager> GetSettingsManager() const;
+    // Falls back to the settings store.
+    std::shared_ptr<ISettingsManager> GetProductSettingsManager();
+    std::shared_ptr<ISettingsManager> GetProductSettingsManager() const;
+    // Falls back to the product settings store.
+    std::shared_ptr<ISettingsManager> GetMailSettingsManager();
+    std::shared_ptr<ISettingsManager> GetMailSettingsManager() const;
+    // A fresh store of the values the installer wrote; an empty name means
+    // the customization manager's installer product name.
+    std::shared_ptr<ISettingsManager> GetInstallerSettings(const std::string& name) const;
+
+    void SetSplash(std::shared_ptr<ISplash> splash);
+    std::shared_ptr<ISplash> GetSplash();
+
+    void SetExternalStimulusGateway(const std::shared_ptr<Zentar::ExternalStimulus::IGateway>& gateway);
+    std::shared_ptr<Zentar::ExternalStimulus::IGateway> GetExternalStimulusGateway();
+
+    // The process-wide main window, shared with the dialogs of the library.
+    void SetMainWindow(QMainWindow* window);
+    QWidget* GetMainWindow();
+
+    QString ApplicationName();
+    QString GetProductNameAbout();
+
+    bool IsStarted() const;
+    bool IsQuitting() const;
+
+    // Crash tracking of this executable's runs.
+    std::string SessionId();
+    bool HasUnreportedCrash();
+    std::deque<std::string> GetCrashedSessions();
+    void ClearCrashes();
+
+    // Launch history, computed once per process and kept in the stores.
+    virtual LaunchType CheckFirstLaunch(const std::shared_ptr<ISettingsManager>& settings);
+    LaunchType GetProductLaunchType();
+    LaunchType GetLaunchType();
+    bool IsFirstProductLaunch() const;
+    bool IsFirstLaunch() const;
+    int GetDaysPassed() const;
+    // True while the installer holds its mutex; waits up to half a second.
+    static bool CheckRunnedInstaller();
+
+    // Runs OnStart once; later calls do nothing.
+    virtual void Start();
+    virtual void OnStart();
+
+    // Native message handlers, called in registration order.
+    void RegisterEventHandler(std::shared_ptr<EventHandler> handler);
+    void UnregisterEventHandler(std::shared_ptr<EventHandler> handler);
+
+    bool TryToQuit();
+
+    QString GetApplicationTemporaryFilesDir();
+    void ClearApplicationTemporaryFiles(int days) const;
+
+    void OpenThankForInstall() const;
+
+Q_SIGNALS:
+    void AutoUpdateCheckRequested();
+    void ApplicationStarted();
+    void BeforeShowEmailDialog();
+    void AfterShowEmailDialog();
+
+protected Q_SLOTS:
+    void OnAboutToQuit();
+
+protected:
+    virtual void ShowEmailDialogIfNeeded();
+
+private:
+    virtual bool TryToQuitImpl();
+    virtual QList<QCommandLineOption> GetAdditionalTestOptions() const;
+    virtual bool NeedOpenUrlThankForInstall() const;
+
+    void OpenUrlThankForInstall() const;
+    void ShowEmailDialog();
+    void RequestCheckAutoUpdate() const;
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace Zentar::App

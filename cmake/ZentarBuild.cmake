@@ -9,8 +9,19 @@ function(zentar_strict_target target)
 endfunction()
 
 # A static support library: folder Support/<name>, headers under its include/.
+# Without SOURCES it takes every .cpp of the folder (Foo_win.cpp / Foo_unix.cpp
+# by platform) and every header, so files can be added without editing it.
 function(zentar_support_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    file(GLOB_RECURSE ARG_SOURCES CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    if(WIN32)
+      list(FILTER ARG_SOURCES EXCLUDE REGEX "_unix\\.cpp$")
+    else()
+      list(FILTER ARG_SOURCES EXCLUDE REGEX "_win\\.cpp$")
+    endif()
+  endif()
   add_library(Zentar${name} STATIC ${ARG_SOURCES})
   add_library(Zentar::${name} ALIAS Zentar${name})
   target_include_directories(Zentar${name} PUBLIC

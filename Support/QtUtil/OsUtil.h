@@ -1,0 +1,21 @@
+#pragma once
+
+// What QtUtil asks of the operating system, in plain C++ types; one
+// implementation per system in *_unix.cpp / *_win.cpp.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Zentar::Util::Os
+{
+
+// `exeUtf8` is an absolute path, canonical when the file still exists.
+bool IsProcessRunning(int64_t pid, const std::string& exeUtf8);
+
+// See RemoveDir(). Each entry that could not be removed adds one line
+// ("path: reason") to `errors`.
+bool RemoveOldEntries(
+    const std::string& pathUtf8, int days, bool removeSelf, std::vector<std::string>& errors);
+
+} // namespace Zentar::Util::Os

@@ -1,0 +1,30 @@
+#include <Zentar/QtUtil/SpontaneousDialog.h>
+
+#include <QPointer>
+#include <QWidget>
+
+namespace Zentar::Util
+{
+
+namespace
+{
+
+QPointer<QWidget>& MainWindow()
+{
+    static QPointer<QWidget> window;
+    return window;
+}
+
+} // namespace
+
+void SpontaneousDialog::SetMainWindow(QWidget* window)
+{
+    MainWindow() = window;
+}
+
+QWidget* SpontaneousDialog::GetMainWindow()
+{
+    return MainWindow().data();
+}
+
+} // namespace Zentar::Util

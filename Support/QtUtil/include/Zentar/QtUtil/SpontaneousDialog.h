@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+namespace Zentar::Util
+{
+
+// The process's main window, the parent of dialogs that pop up on their own.
+// A window deleted after it was set reads back as null. GUI thread only.
+class SpontaneousDialog
+{
+public:
+    static void SetMainWindow(QWidget* window);
+    static QWidget* GetMainWindow();
+};
+
+} // namespace Zentar::Util

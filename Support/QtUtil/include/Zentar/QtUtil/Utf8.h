@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace Zentar::Util
+{
+
+// Invalid UTF-8 sequences become U+FFFD.
+QString Utf8ToQString(const std::string& s);
+std::string QStringToUtf8(const QString& s);
+
+} // namespace Zentar::Util

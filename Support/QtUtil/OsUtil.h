@@ -13,6 +13,10 @@ namespace Zentar::Util::Os
 // `exeUtf8` is an absolute path, canonical when the file still exists.
 bool IsProcessRunning(int64_t pid, const std::string& exeUtf8);
 
+// When process `pid` started, in milliseconds since the epoch; -1 when it
+// cannot be told (no such process, no access).
+int64_t ProcessStartTimeMs(int64_t pid);
+
 // See RemoveDir(). Each entry that could not be removed adds one line
 // ("path: reason") to `errors`.
 bool RemoveOldEntries(

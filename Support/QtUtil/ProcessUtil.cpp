@@ -20,4 +20,10 @@ bool IsProcessRunning(qint64 pid, const QString& executablePath)
     return Os::IsProcessRunning(pid, path.toUtf8().toStdString());
 }
 
+QDateTime ProcessStartTime(qint64 pid)
+{
+    const int64_t ms = Os::ProcessStartTimeMs(pid);
+    return ms < 0 ? QDateTime() : QDateTime::fromMSecsSinceEpoch(ms);
+}
+
 } // namespace Zentar::Util

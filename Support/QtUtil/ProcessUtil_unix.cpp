@@ -46,7 +46,43 @@ std::string RealPath(const std::string& path)
     return result;
 }
 
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
 } // namespace
+
+int64_t ProcessStartTimeMs(int64_t pid)
+{
+    if (pid <= 0 || pid > INT_MAX)
+        return -1;
+    // Field 22 of /proc/<pid>/stat is the start in clock ticks after boot;
+    // fields are counted after the parenthesised command name.
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const auto close = stat.rfind(')');
+    if (close == std::string::npos)
+        return -1;
+    std::istringstream fields(stat.substr(close + 1));
+    std::string field;
+    unsigned long long ticks = 0;
+    for (int index = 3; fields >> field; ++index) {
+        if (index == 22) {
+            ticks = std::strtoull(field.c_str(), nullptr, 10);
+            break;
+        }
+    }
+    const std::string machine = ReadFile("/proc/stat");
+    const auto at = machine.find("\nbtime ");
+    const long hz = sysconf(_SC_CLK_TCK);
+    if (at == std::string::npos || hz <= 0 || ticks == 0)
+        return -1;
+    const long long bootSeconds = std::strtoll(machine.c_str() + at + 7, nullptr, 10);
+    return bootSeconds * 1000 + static_cast<long long>(ticks * 1000 / static_cast<unsigned long long>(hz));
+}
 
 bool IsProcessRunning(int64_t pid, const std::string& exeUtf8)
 {

@@ -25,6 +25,25 @@ std::wstring FullPath(const std::wstring& path)
 
 } // namespace
 
+int64_t ProcessStartTimeMs(int64_t pid)
+{
+    if (pid <= 0 || pid > 0xFFFFFFFFll)
+        return -1;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!process)
+        return -1;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+    CloseHandle(process);
+    if (!ok)
+        return -1;
+    ULARGE_INTEGER t;
+    t.LowPart = created.dwLowDateTime;
+    t.HighPart = created.dwHighDateTime;
+    // 100 ns ticks since 1601 to milliseconds since 1970.
+    return static_cast<int64_t>(t.QuadPart / 10000) - 11644473600000ll;
+}
+
 bool IsProcessRunning(int64_t pid, const std::string& exeUtf8)
 {
     if (pid <= 0 || pid > int64_t(MAXDWORD) || exeUtf8.empty())

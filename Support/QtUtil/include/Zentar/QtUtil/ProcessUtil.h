@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 namespace Zentar::Util
@@ -11,5 +12,8 @@ namespace Zentar::Util
 // pid give false. A program file replaced or deleted since the process
 // started still counts as the same path.
 bool IsProcessRunning(qint64 pid, const QString& executablePath);
+
+// When process `pid` started (to about a second); invalid when it cannot be told.
+QDateTime ProcessStartTime(qint64 pid);
 
 } // namespace Zentar::Util

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QUrl;
+
+namespace Zentar::Browser
+{
+
+class AbstractPreferredBrowser;
+
+// Opens URLs in the preferred browser; registered with
+// QDesktopServices::setUrlHandler for the web schemes. When no browser is
+// known, or it cannot be started, the desktop's own opener gets the URL.
+class URLHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    URLHandler(QObject* parent, std::shared_ptr<AbstractPreferredBrowser> browser);
+    ~URLHandler() override;
+
+public Q_SLOTS:
+    void OpenURLWithPreferredBrowser(const QUrl& url);
+
+private:
+    std::shared_ptr<AbstractPreferredBrowser> m_browser;
+};
+
+} // namespace Zentar::Browser

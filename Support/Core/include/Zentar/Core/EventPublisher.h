@@ -1,0 +1,15 @@
+#pragma once
+
+namespace Zentar::Core
+{
+
+// Where observers of one kind register. Observers are not owned.
+template <class Observer> class EventPublisher
+{
+public:
+    virtual void Add(Observer* observer) = 0;
+    virtual void Remove(Observer* observer) = 0;
+    virtual ~EventPublisher() = default;
+};
+
+} // namespace Zentar::Core

@@ -1,0 +1,306 @@
+#include "PipeEnd.h"
+
+#include <Zentar/Core/StringConv.h>
+#include <Zentar/IO/IOException.h>
+#include <Zentar/IO/NamedPipe.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <cwchar>
+
+namespace Zentar::Core
+{
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+constexpr DWORD kBufferSize = 1 << 20;
+constexpr DWORD kRetryMs = 10;
+constexpr wchar_t kPrefix[] = L"\\\\.\\pipe\\";
+
+[[noreturn]] void Fail(const std::string& message)
+{
+    ZENTAR_THROW(IOException, message);
+}
+
+std::string ErrorText(DWORD error)
+{
+    return "system error " + std::to_string(error);
+}
+
+bool IsGone(DWORD error)
+{
+    return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
+}
+
+std::wstring PathOf(const std::string& name)
+{
+    const std::wstring wide = WstringFromUtf8(name);
+    const size_t length = std::wcslen(kPrefix);
+    if (wide.size() > length && _wcsnicmp(wide.c_str(), kPrefix, length) == 0)
+        return wide;
+    return kPrefix + wide;
+}
+
+DWORD RemainingMs(Clock::time_point end)
+{
+    if (end == Clock::time_point::max())
+        return INFINITE;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    return left <= 0 ? 0 : static_cast<DWORD>(std::min<long long>(left, 1 << 30));
+}
+
+// Waits for an overlapped operation, cancelling it when the time runs out;
+// false with `error` set when it did not complete.
+bool Finish(HANDLE handle, OVERLAPPED& overlapped, DWORD timeoutMs, DWORD& transferred, DWORD& error)
+{
+    if (WaitForSingleObject(overlapped.hEvent, timeoutMs) != WAIT_OBJECT_0)
+        CancelIo(handle);
+    if (GetOverlappedResult(handle, &overlapped, &transferred, TRUE))
+        return true;
+    error = GetLastError();
+    return false;
+}
+
+} // namespace
+
+std::string NamedPipePath(const std::string& name)
+{
+    return name.empty() ? std::string() : Utf8FromWstring(PathOf(name));
+}
+
+bool NamedPipeExists(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    const std::wstring path = PathOf(name);
+    if (WaitNamedPipeW(path.c_str(), 1))
+        return true;
+    return GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+bool RemoveNamedPipe(const std::string&)
+{
+    return false;
+}
+
+namespace Detail
+{
+
+struct PipeEnd::Impl {
+    std::string name;
+    std::wstring path;
+    Direction direction = Direction::Read;
+    bool creator = false;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    HANDLE event = nullptr;
+    bool connected = false;
+    Clock::time_point deadline;
+    int timeoutMs = 0;
+    std::string pushback;
+
+    void Create()
+    {
+        const DWORD access = direction == Direction::Read ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND;
+        handle = CreateNamedPipeW(path.c_str(), access | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
+            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kBufferSize,
+            kBufferSize, 0, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)
+                Fail("the pipe name " + name + " is already in use");
+            Fail("cannot create the pipe " + name + ": " + ErrorText(error));
+        }
+        event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+
+    void Open()
+    {
+        const DWORD access = direction == Direction::Read ? GENERIC_READ : GENERIC_WRITE;
+        for (;;) {
+            handle
+                = CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) {
+                connected = true;
+                event = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+                return;
+            }
+            const DWORD error = GetLastError();
+            const DWORD left = RemainingMs(deadline);
+            if (error != ERROR_PIPE_BUSY && error != ERROR_FILE_NOT_FOUND)
+                Fail("cannot open the pipe " + name + ": " + ErrorText(error));
+            if (left == 0)
+                Fail(error == ERROR_PIPE_BUSY ? "the pipe " + name + " is held by another process"
+                                              : "the pipe " + name + " does not exist");
+            if (error == ERROR_PIPE_BUSY)
+                WaitNamedPipeW(path.c_str(), std::min<DWORD>(left, 100));
+            else
+                Sleep(std::min(kRetryMs, left));
+        }
+    }
+
+    // The maker's side accepts its peer lazily; false when none came in time.
+    bool Connect(DWORD timeoutMs)
+    {
+        if (connected)
+            return true;
+        OVERLAPPED overlapped {};
+        overlapped.hEvent = event;
+        ResetEvent(event);
+        if (!ConnectNamedPipe(handle, &overlapped)) {
+            DWORD error = GetLastError();
+            if (error == ERROR_IO_PENDING) {
+                DWORD transferred = 0;
+                if (!Finish(handle, overlapped, timeoutMs, transferred, error)) {
+                    if (error == ERROR_OPERATION_ABORTED) {
+                        if (RemainingMs(deadline) == 0)
+                            Fail("no process connected to the pipe " + name + " within "
+                                + std::to_string(timeoutMs) + " ms");
+                        return false;
+                    }
+                    Fail("cannot accept a peer on the pipe " + name + ": " + ErrorText(error));
+                }
+            } else if (error != ERROR_PIPE_CONNECTED && error != ERROR_NO_DATA) {
+                Fail("cannot accept a peer on the pipe " + name + ": " + ErrorText(error));
+            }
+        }
+        connected = true;
+        return true;
+    }
+};
+
+} // namespace Detail
+
+using Detail::PipeEnd;
+
+PipeEnd::PipeEnd(const std::string& name, Direction direction, bool create, int timeoutMs)
+    : m_name(name)
+    , m_impl(std::make_unique<Impl>())
+{
+    Impl& d = *m_impl;
+    if (name.empty())
+        Fail("unusable pipe name ''");
+    d.name = name;
+    d.path = PathOf(name);
+    d.direction = direction;
+    d.creator = create;
+    d.timeoutMs
+        = timeoutMs >= 0 ? timeoutMs : (create ? DEFAULT_CREATOR_TIMEOUT_MS : DEFAULT_OPENER_TIMEOUT_MS);
+    d.deadline = Clock::now() + std::chrono::milliseconds(d.timeoutMs);
+    if (create)
+        d.Create();
+    else
+        d.Open();
+}
+
+PipeEnd::~PipeEnd()
+{
+    Close();
+}
+
+void PipeEnd::Close()
+{
+    Impl& d = *m_impl;
+    if (d.handle != INVALID_HANDLE_VALUE) {
+        // The system removes the pipe with its last handle.
+        CloseHandle(d.handle);
+        d.handle = INVALID_HANDLE_VALUE;
+    }
+    if (d.event) {
+        CloseHandle(d.event);
+        d.event = nullptr;
+    }
+}
+
+size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
+{
+    Impl& d = *m_impl;
+    if (d.handle == INVALID_HANDLE_VALUE)
+        Fail("the pipe " + m_name + " is closed");
+    if (d.direction != Direction::Read)
+        Fail("the pipe " + m_name + " is not open for reading");
+    if (size == 0)
+        return 0;
+    if (!d.pushback.empty()) {
+        const size_t n = std::min(size, d.pushback.size());
+        std::memcpy(buffer, d.pushback.data(), n);
+        d.pushback.erase(0, n);
+        return n;
+    }
+    const auto end
+        = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+    if (!d.Connect(std::min(RemainingMs(end), RemainingMs(d.deadline))))
+        return 0;
+    for (;;) {
+        OVERLAPPED overlapped {};
+        overlapped.hEvent = d.event;
+        ResetEvent(d.event);
+        DWORD transferred = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+        if (!ReadFile(d.handle, buffer, chunk, &transferred, &overlapped)) {
+            DWORD error = GetLastError();
+            if (error == ERROR_IO_PENDING
+                && !Finish(d.handle, overlapped, RemainingMs(end), transferred, error)) {
+                if (error != ERROR_OPERATION_ABORTED && IsGone(error))
+                    Fail("the other end of the pipe " + m_name + " has closed");
+                if (error != ERROR_OPERATION_ABORTED)
+                    Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
+            } else if (error != ERROR_IO_PENDING) {
+                if (IsGone(error))
+                    Fail("the other end of the pipe " + m_name + " has closed");
+                Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
+            }
+        }
+        if (transferred > 0 || RemainingMs(end) == 0)
+            return transferred;
+    }
+}
+
+bool PipeEnd::WaitReadable(int timeoutMs)
+{
+    Impl& d = *m_impl;
+    if (!d.pushback.empty())
+        return true;
+    char probe[4096];
+    const size_t n = Read(probe, sizeof probe, timeoutMs);
+    d.pushback.assign(probe, n);
+    return n > 0;
+}
+
+void PipeEnd::Write(const void* data, size_t size)
+{
+    Impl& d = *m_impl;
+    if (d.handle == INVALID_HANDLE_VALUE)
+        Fail("the pipe " + m_name + " is closed");
+    if (d.direction != Direction::Write)
+        Fail("the pipe " + m_name + " is not open for writing");
+    if (size == 0)
+        return;
+    if (!d.Connect(RemainingMs(d.deadline)))
+        Fail("no process connected to the pipe " + m_name);
+    const char* p = static_cast<const char*>(data);
+    size_t left = size;
+    while (left > 0) {
+        OVERLAPPED overlapped {};
+        overlapped.hEvent = d.event;
+        ResetEvent(d.event);
+        DWORD transferred = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 30));
+        if (!WriteFile(d.handle, p, chunk, &transferred, &overlapped)) {
+            DWORD error = GetLastError();
+            if (error != ERROR_IO_PENDING || !Finish(d.handle, overlapped, INFINITE, transferred, error)) {
+                if (IsGone(error))
+                    Fail("the other end of the pipe " + m_name + " has closed");
+                Fail("cannot write to the pipe " + m_name + ": " + ErrorText(error));
+            }
+        }
+        p += transferred;
+        left -= transferred;
+    }
+}
+
+} // namespace Zentar::Core

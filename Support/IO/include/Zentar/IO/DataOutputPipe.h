@@ -1,0 +1,23 @@
+#pragma once
+
+#include <Zentar/IO/IByteDataOutput.h>
+
+#include <boost/intrusive_ptr.hpp>
+
+#include <string>
+
+namespace Zentar::Core
+{
+
+// The writing end of a named pipe; creation and opening as DataInputPipe.
+// Writes made before the reader has connected wait for it (up to the
+// connection time-out); a reader that closes or dies makes Write throw
+// IOException.
+class DataOutputPipe
+{
+public:
+    static boost::intrusive_ptr<IByteDataOutputEx> Create(
+        const std::string& name, bool create, int timeoutMs = -1);
+};
+
+} // namespace Zentar::Core

@@ -3,8 +3,12 @@
 #include <Zentar/Core/NamedLock.h>
 #include <Zentar/Core/StringConv.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -67,9 +71,21 @@ ProcessHandle Spawn(const std::vector<std::string>& args, const std::string& dir
     return fd < 0 ? 0 : static_cast<ProcessHandle>(fd);
 }
 
+// Handles of 0 mean failure to the callers, so descriptor 0 (free when
+// standard input was closed) is moved elsewhere.
+uint64_t AsHandle(int fd)
+{
+    if (fd == 0) {
+        const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 1);
+        close(fd);
+        fd = moved;
+    }
+    return fd < 0 ? 0 : static_cast<uint64_t>(fd);
+}
+
 } // namespace
 
-ProcessHandle ShellExecute(const std::wstring& file, const std::wstring& parameters,
+ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& parameters,
                            const std::wstring& directory, int)
 {
     const std::string path = Core::Utf8FromWstring(file);
@@ -113,6 +129,57 @@ std::shared_ptr<void> CreateNamedMutex(const std::wstring& name)
     auto lock = std::make_shared<Core::NamedLock>(Core::Utf8FromWstring(name));
     lock->TryLock();
     return lock;
+}
+
+ProcessHandle OpenProcess(uint32_t processId)
+{
+    const pid_t pid = static_cast<pid_t>(processId);
+    if (pid <= 0)
+        return 0;
+    return AsHandle(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
+}
+
+EventHandle CreateManualResetEvent() { return AsHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)); }
+
+void SetEvent(EventHandle event)
+{
+    // The counter is never read back, so the event stays set.
+    const uint64_t one = 1;
+    if (event)
+        while (write(static_cast<int>(event), &one, sizeof one) < 0 && errno == EINTR) {
+        }
+}
+
+void CloseEvent(EventHandle event)
+{
+    if (event)
+        close(static_cast<int>(event));
+}
+
+WaitResult WaitForProcessOrEvent(ProcessHandle process, EventHandle event, int timeoutMs)
+{
+    pollfd fds[2];
+    nfds_t count = 0;
+    if (process)
+        fds[count++] = {static_cast<int>(process), POLLIN, 0};
+    if (event)
+        fds[count++] = {static_cast<int>(event), POLLIN, 0};
+    if (count == 0)
+        return WaitResult::Failed;
+    int ready;
+    while ((ready = poll(fds, count, timeoutMs < 0 ? -1 : timeoutMs)) < 0) {
+        if (errno != EINTR)
+            return WaitResult::Failed;
+    }
+    if (ready == 0)
+        return WaitResult::TimedOut;
+    for (nfds_t i = 0; i < count; ++i) {
+        if (fds[i].revents & (POLLERR | POLLNVAL))
+            return WaitResult::Failed;
+        if (fds[i].revents & (POLLIN | POLLHUP))
+            return (i == 0 && process) ? WaitResult::ProcessEnded : WaitResult::EventSet;
+    }
+    return WaitResult::Failed;
 }
 
 } // namespace Zentar::App::Os

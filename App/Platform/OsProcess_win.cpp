@@ -6,7 +6,7 @@
 
 namespace Zentar::App::Os {
 
-ProcessHandle ShellExecute(const std::wstring& file, const std::wstring& parameters,
+ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& parameters,
                            const std::wstring& directory, int showCommand)
 {
     SHELLEXECUTEINFOW info{};
@@ -41,6 +41,47 @@ std::shared_ptr<void> CreateNamedMutex(const std::wstring& name)
         if (h)
             CloseHandle(h);
     });
+}
+
+ProcessHandle OpenProcess(uint32_t processId)
+{
+    return reinterpret_cast<ProcessHandle>(::OpenProcess(PROCESS_ALL_ACCESS, TRUE, processId));
+}
+
+EventHandle CreateManualResetEvent()
+{
+    return reinterpret_cast<EventHandle>(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+void SetEvent(EventHandle event)
+{
+    if (event)
+        ::SetEvent(reinterpret_cast<HANDLE>(event));
+}
+
+void CloseEvent(EventHandle event)
+{
+    if (event)
+        CloseHandle(reinterpret_cast<HANDLE>(event));
+}
+
+WaitResult WaitForProcessOrEvent(ProcessHandle process, EventHandle event, int timeoutMs)
+{
+    HANDLE handles[2];
+    DWORD count = 0;
+    if (process)
+        handles[count++] = reinterpret_cast<HANDLE>(process);
+    if (event)
+        handles[count++] = reinterpret_cast<HANDLE>(event);
+    if (count == 0)
+        return WaitResult::Failed;
+    const DWORD result = WaitForMultipleObjects(count, handles, FALSE,
+                                                timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
+    if (result == WAIT_TIMEOUT)
+        return WaitResult::TimedOut;
+    if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count)
+        return (result == WAIT_OBJECT_0 && process) ? WaitResult::ProcessEnded : WaitResult::EventSet;
+    return WaitResult::Failed;
 }
 
 } // namespace Zentar::App::Os

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <Zentar/App/WorkingMode.h>
 #include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Links/URLKeys.h>
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -16,6 +18,10 @@ class QMainWindow;
 
 namespace Zentar::ExternalStimulus {
 class IGateway;
+}
+
+namespace Zentar::Links {
+class ILinksManager;
 }
 
 namespace Zentar::App {
@@ -114,6 +120,10 @@ public:
     // Runs OnStart once; later calls do nothing.
     virtual void Start();
     virtual void OnStart();
+    // Quits and starts this executable again with `arguments` as its command
+    // line; see RestartApplication.
+    virtual void TryToRestart(Zentar::Enums::WorkingMode mode, QString arguments);
+    virtual QString GetUrl(const Zentar::URLKeys& key) const;
 
     // Native message handlers, called in registration order.
     void RegisterEventHandler(std::shared_ptr<EventHandler> handler);
@@ -124,6 +134,12 @@ public:
     QString GetApplicationTemporaryFilesDir();
     void ClearApplicationTemporaryFiles(int days) const;
 
+    // Web links: the product's links service, built on first use from the
+    // customization and look-and-feel managers and the mail and installer
+    // stores (std::logic_error while one of the first three is missing).
+    std::shared_ptr<Zentar::Links::ILinksManager> GetLinksManager() const;
+    QString GetPreferredBrowserUserAgent() const;
+    // The install landing page, now or through the external-stimulus gateway.
     void OpenThankForInstall() const;
 
 Q_SIGNALS:
@@ -146,6 +162,8 @@ private:
     void OpenUrlThankForInstall() const;
     void ShowEmailDialog();
     void RequestCheckAutoUpdate() const;
+    void HandleTestOptions();
+    QString PreferredBrowserPath() const;
 
     struct Private;
     std::unique_ptr<Private> d;

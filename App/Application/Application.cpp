@@ -1,0 +1,399 @@
+#include "Application_p.h"
+#include "NativeEventFilter.h"
+
+#include <Zentar/App/AppTest.h>
+#include <Zentar/App/ICustomizationManager.h>
+#include <Zentar/App/IGateway.h>
+#include <Zentar/App/ISplash.h>
+#include <Zentar/App/MutexNames.h>
+#include <Zentar/Browser/URLHandler.h>
+#include <Zentar/Core/StringConv.h>
+#include <Zentar/Logging/InitGlog.h>
+#include <Zentar/QtUtil/AppBits.h>
+#include <Zentar/QtUtil/RemoveDir.h>
+#include <Zentar/QtUtil/SpontaneousDialog.h>
+#include <Zentar/QtUtil/Utf8.h>
+#include <Zentar/QtUtil/Version.h>
+#include <Zentar/Settings/SettingsManager.h>
+
+#include "../Gesture/AttachScroller.h"
+#include "../Platform/OsProcess.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMainWindow>
+#include <QMetaEnum>
+#include <QTimer>
+
+#include <boost/core/demangle.hpp>
+#include <boost/exception/diagnostic_information.hpp>
+#include <glog/logging.h>
+
+#include <typeinfo>
+
+namespace Zentar::App {
+
+const char* const APPLICATION_RUNNING_MUTEX_NAME = "{5A0C3E71-9D42-4B8F-A6E1-2C7D90F3B415}";
+const char* const INSTALLER_MUTEX_NAME = "{E83B1F27-6C4D-4A19-B0F5-7D2E91C6A348}";
+
+namespace {
+
+// Written to the log when logging is set up; prepared before any run starts.
+const std::vector<std::string> kBuildInformation = {
+    "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
+    "Build commit: 7a81524",
+};
+
+// Mouse state of the timer guard, shared by every widget of the process.
+bool buttonDown = false;
+bool dragging = false;
+
+} // namespace
+
+Application::Private::Private(Application* app) : nativeFilter(new NativeEventFilter(app)) {}
+
+Application::Private::~Private()
+{
+    delete nativeFilter;
+}
+
+Application::Application(int& argc, char** argv) : Application(argc, argv, AppContext{}) {}
+
+Application::Application(int& argc, char** argv, const AppContext& context)
+    : QApplication(argc, argv)
+    , d(std::make_unique<Private>(this))
+{
+    if (context.createRunningMutex)
+        d->runningMutex = Os::CreateNamedMutex(Core::WstringFromUtf8(APPLICATION_RUNNING_MUTEX_NAME));
+
+    QApplication::setEffectEnabled(Qt::UI_AnimateCombo, false);
+    QCoreApplication::installNativeEventFilter(d->nativeFilter);
+
+    d->urlHandler = new Browser::URLHandler(this, d->preferredBrowser);
+    QDesktopServices::setUrlHandler(QStringLiteral("http"), d->urlHandler, "OpenURLWithPreferredBrowser");
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), d->urlHandler, "OpenURLWithPreferredBrowser");
+
+    connect(this, &QCoreApplication::aboutToQuit, this, &Application::OnAboutToQuit);
+
+    AppTest::HandleGlobalTestOptions();
+
+    d->preferredBrowser->SetContextCallback([this] { return PreferredBrowserContextOf(*this); });
+}
+
+Application::~Application()
+{
+    // The stores and managers may still need a live QApplication while they die.
+    d->productSettings.reset();
+    d->splash.reset();
+    d->settings.reset();
+    d->lookAndFeel.reset();
+    d->customization.reset();
+    d.reset();
+}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        buttonDown = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        dragging = false;
+        buttonDown = false;
+        break;
+    case QEvent::MouseMove:
+        if (buttonDown)
+            dragging = true;
+        break;
+    case QEvent::Timer:
+        // That timer class starves the event loop while a drag runs.
+        if (dragging && receiver
+            && qstrcmp(receiver->metaObject()->className(), "WebCore::SharedTimerQt") == 0)
+            return false;
+        break;
+    case QEvent::Show:
+        // Every list, table and text view scrolls by touch.
+        AttachScroller(receiver);
+        break;
+    case QEvent::ApplicationStateChange:
+        if (!d->started && QGuiApplication::applicationState() == Qt::ApplicationActive && d->splash)
+            d->splash->OnStartupEvent();
+        break;
+    default:
+        break;
+    }
+
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type());
+        LOG(ERROR) << "Exception has been caught in event processing\n"
+                   << "\tReceiver: "
+                   << (receiver ? boost::core::demangle(typeid(*receiver).name()) : std::string("<NULL>"))
+                   << "\n"
+                   << "\tEvent class: " << boost::core::demangle(typeid(*event).name())
+                   << ". Event type: QEvent::"
+                   << (typeName ? std::string(typeName) : std::to_string(int(event->type()))) << "\n"
+                   << "\tException details: " << boost::diagnostic_information(e);
+        throw;
+    }
+}
+
+void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager> manager, bool initLogging)
+{
+    d->customization = std::move(manager);
+    const auto& customization = *d->customization;
+
+    if (initLogging) {
+        Os::PutEnvironment(L"GLOG_PRODUCT_NAME=" + Core::WstringFromUtf8(customization.GetInstallerProductName()));
+        Zentar::Logging::InitGlog(std::string());
+    }
+
+    QCoreApplication::setApplicationName(Util::Utf8ToQString(customization.GetApplicationName()));
+    const QString version = Util::VersionToString(customization.GetVersion(),
+                                                  Util::VersionFormat_MajorMinorPatch, QStringLiteral("."));
+    QCoreApplication::setApplicationVersion(version);
+    QCoreApplication::setOrganizationName(Util::Utf8ToQString(customization.GetOrganizationName()));
+
+    LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
+    for (const auto& line : kBuildInformation)
+        LOG(INFO) << line;
+    if (FLAGS_v >= 1)
+        LOG(INFO) << "Verbose logging enabled. Level=" << FLAGS_v;
+}
+
+std::shared_ptr<ICustomizationManager> Application::GetCustomizationManager() const
+{
+    return d->customization;
+}
+
+void Application::SetLookAndFeel(std::shared_ptr<ILookAndFeelManager> manager)
+{
+    d->lookAndFeel = std::move(manager);
+}
+
+std::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel()
+{
+    return d->lookAndFeel;
+}
+
+std::shared_ptr<ILookAndFeelManager> Application::GetLookAndFeel() const
+{
+    return d->lookAndFeel;
+}
+
+void Application::SetSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->settings = std::move(settings);
+}
+
+void Application::SetProductSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->productSettings = std::move(settings);
+}
+
+void Application::SetMailSettingsManager(std::shared_ptr<ISettingsManager> settings)
+{
+    d->mailSettings = std::move(settings);
+}
+
+std::shared_ptr<ISettingsManager> Application::GetSettingsManager()
+{
+    return d->settings;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetSettingsManager() const
+{
+    return d->settings;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetProductSettingsManager()
+{
+    return d->productSettings ? d->productSettings : d->settings;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetProductSettingsManager() const
+{
+    return d->productSettings ? d->productSettings : d->settings;
+}
+
+std::shared_ptr<ISettingsManager> Application::GetMailSettingsManager()
+{
+    return d->mailSettings ? d->mailSettings : GetProductSettingsManager();
+}
+
+std::shared_ptr<ISettingsManager> Application::GetMailSettingsManager() const
+{
+    return d->mailSettings ? d->mailSettings : GetProductSettingsManager();
+}
+
+std::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std::string& name) const
+{
+    const std::string product = name.empty() ? d->customization->GetInstallerProductName() : name;
+    return std::make_shared<SettingsManager>(Util::Utf8ToQString(product), QStringLiteral("Zentar"));
+}
+
+void Application::SetSplash(std::shared_ptr<ISplash> splash)
+{
+    d->splash = std::move(splash);
+}
+
+std::shared_ptr<ISplash> Application::GetSplash()
+{
+    return d->splash;
+}
+
+void Application::SetExternalStimulusGateway(const std::shared_ptr<Zentar::ExternalStimulus::IGateway>& gateway)
+{
+    d->gateway = gateway;
+}
+
+std::shared_ptr<Zentar::ExternalStimulus::IGateway> Application::GetExternalStimulusGateway()
+{
+    return d->gateway;
+}
+
+void Application::SetMainWindow(QMainWindow* window)
+{
+    Util::SpontaneousDialog::SetMainWindow(window);
+}
+
+QWidget* Application::GetMainWindow()
+{
+    return Util::SpontaneousDialog::GetMainWindow();
+}
+
+QString Application::ApplicationName()
+{
+    if (d->customization)
+        return Util::Utf8ToQString(d->customization->GetApplicationName());
+    return QCoreApplication::applicationName();
+}
+
+QString Application::GetProductNameAbout()
+{
+    return Util::Utf8ToQString(d->customization->GetProductNameAbout());
+}
+
+bool Application::IsStarted() const
+{
+    return d->started;
+}
+
+bool Application::IsQuitting() const
+{
+    return d->quitting;
+}
+
+std::string Application::SessionId()
+{
+    return d->crashTracker.SessionId();
+}
+
+bool Application::HasUnreportedCrash()
+{
+    return d->crashTracker.HasUnreportedCrash();
+}
+
+std::deque<std::string> Application::GetCrashedSessions()
+{
+    return d->crashTracker.BadSessionsList();
+}
+
+void Application::ClearCrashes()
+{
+    d->crashTracker.ClearHistory();
+}
+
+void Application::Start()
+{
+    if (d->started)
+        return;
+    d->started = true;
+    if (d->splash)
+        d->splash->OnStartupEvent();
+    OnStart();
+}
+
+void Application::OnStart()
+{
+    const QString browserPath = PreferredBrowserPath();
+    if (FLAGS_v >= 30)
+        LOG(INFO) << "Preferred browser path" << Util::QStringToUtf8(browserPath);
+
+    const auto productSettings = GetProductSettingsManager();
+    productSettings->SetString("PreferredBrowser", Util::QStringToUtf8(browserPath));
+    productSettings->SetString("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
+    productSettings->SetString(
+        "Path", Util::QStringToUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
+
+    HandleTestOptions();
+
+    if (d->customization->GetCustomizationKind() == 0 && !d->customization->SuppressesStartupPages()) {
+        ShowEmailDialogIfNeeded();
+        OpenThankForInstall();
+    }
+
+    RequestCheckAutoUpdate();
+
+    Q_EMIT ApplicationStarted();
+}
+
+void Application::RegisterEventHandler(std::shared_ptr<EventHandler> handler)
+{
+    d->nativeFilter->RegisterEventHandler(std::move(handler));
+}
+
+void Application::UnregisterEventHandler(std::shared_ptr<EventHandler> handler)
+{
+    d->nativeFilter->UnregisterEventHandler(handler);
+}
+
+bool Application::TryToQuit()
+{
+    d->quitting = TryToQuitImpl();
+    return d->quitting;
+}
+
+bool Application::TryToQuitImpl()
+{
+    QCoreApplication::quit();
+    return true;
+}
+
+void Application::OnAboutToQuit()
+{
+    d->crashTracker.StopSession();
+}
+
+QList<QCommandLineOption> Application::GetAdditionalTestOptions() const
+{
+    return {};
+}
+
+const int Application::DAYS_TO_FILE_EXPIRE = 10;
+
+QString Application::GetApplicationTemporaryFilesDir()
+{
+    const QString productId = QString::fromStdString(d->customization->GetProductId());
+    const QString dir = QDir::toNativeSeparators(QDir::tempPath() + QDir::separator() + productId
+                                                 + QDir::separator() + QStringLiteral("temp") + QDir::separator());
+    QDir().mkpath(dir);
+    return dir;
+}
+
+void Application::ClearApplicationTemporaryFiles(int days) const
+{
+    const QDir dir(const_cast<Application*>(this)->GetApplicationTemporaryFilesDir());
+    LOG(INFO) << "Removing all temporary files from directory " << dir.absolutePath().toStdString();
+    Util::RemoveDir(dir.absolutePath(), days, false);
+}
+
+void Application::RequestCheckAutoUpdate() const
+{
+    if (GetProductSettingsManager()->GetBool("autoUpdate", true))
+        QTimer::singleShot(5000, this, &Application::AutoUpdateCheckRequested);
+}
+
+} // namespace Zentar::App

@@ -1,0 +1,149 @@
+#include <Zentar/App/CrashTracker.h>
+
+#include <Zentar/Core/FileLock.h>
+#include <Zentar/QtUtil/ProcessUtil.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTime>
+
+namespace Zentar::App {
+namespace {
+
+// Folder of this build's session files: the product identifier and version.
+const QString kBuildProductId = QStringLiteral("ZentarApp");
+const QString kBuildMajorVersion = QStringLiteral(ZENTAR_APP_VERSION_MAJOR);
+const QString kBuildMinorVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
+
+QString SessionFilePath()
+{
+    const QChar sep = QDir::separator();
+    return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + sep + QStringLiteral("Zentar")
+           + sep + kBuildProductId + QLatin1Char(' ') + kBuildMajorVersion + QLatin1Char('.')
+           + kBuildMinorVersion + sep + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
+           + QStringLiteral(".ini");
+}
+
+std::string NewSessionId()
+{
+    QRandomGenerator random(static_cast<quint32>(QTime::currentTime().msec()));
+    const int number = static_cast<int>(random.bounded(900000u)) + 100000;
+    const QString id = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"))
+                       + QStringLiteral("-%1").arg(number, 0, 10, QLatin1Char(' '));
+    return id.toStdString();
+}
+
+// The local time a session was opened, from the start of its identifier.
+QDateTime SessionOpenTime(const QString& sessionId)
+{
+    QDateTime opened = QDateTime::fromString(sessionId.left(13), QStringLiteral("yyMMdd-HHmmss"));
+    if (opened.isValid() && opened.date().year() < 2000)
+        opened = opened.addYears(100); // two-digit years parse into the 1900s
+    return opened;
+}
+
+// A process that started after the session was opened did not write it: the
+// pid has been reused, even if by another run of this same executable.
+bool StartedAfterSession(qint64 pid, const QString& sessionId)
+{
+    const QDateTime opened = SessionOpenTime(sessionId);
+    const QDateTime started = Zentar::Util::ProcessStartTime(pid);
+    if (!opened.isValid() || !started.isValid())
+        return false;
+    // The identifier has whole seconds and the start time is known to about one.
+    return started > opened.addSecs(2);
+}
+
+QString OwnKey()
+{
+    return QString::number(QCoreApplication::applicationPid());
+}
+
+} // namespace
+
+// Instances line up on a kernel lock beside the file before touching it, so
+// that QSettings' own lock file is always free when they get to it: its
+// back-off sleeps (100 ms, doubling) would otherwise show as start-up stalls
+// when several instances start together. QSettings reads the file when it is
+// built, so the lock is taken before that, here.
+CrashTracker::Guard::Guard(const QString& sessionFile)
+    : lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
+{
+    QDir().mkpath(QFileInfo(sessionFile).path());
+    lock.Lock();
+}
+
+CrashTracker::CrashTracker()
+    : m_guard(SessionFilePath())
+    , m_settings(SessionFilePath(), QSettings::IniFormat)
+    , m_sessionId(NewSessionId())
+{
+    // The file is rewritten in place rather than through a flushed copy: at
+    // worst a power cut costs one crash report, while a flush on every start
+    // and stop of every instance would cost each one tens of milliseconds.
+    m_settings.setAtomicSyncRequired(false);
+    StartSession();
+    m_guard.lock.Unlock();
+}
+
+CrashTracker::~CrashTracker()
+{
+    StopSession();
+}
+
+void CrashTracker::StartSession()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QStringList keys = m_settings.allKeys();
+    for (const QString& key : keys) {
+        bool ok = false;
+        const qint64 pid = static_cast<qint64>(key.toULongLong(&ok, 10));
+        const QString session = m_settings.value(key).toString();
+        if (ok && Zentar::Util::IsProcessRunning(pid, executable) && !StartedAfterSession(pid, session))
+            continue;
+        m_badSessions.push_back(session.toStdString());
+        m_settings.remove(key);
+    }
+    m_settings.setValue(OwnKey(), QString::fromStdString(m_sessionId));
+    m_settings.sync();
+}
+
+void CrashTracker::StopSession()
+{
+    m_guard.lock.Lock();
+    m_settings.remove(OwnKey());
+    m_settings.sync();
+    m_guard.lock.Unlock();
+}
+
+void CrashTracker::ClearHistory()
+{
+    m_badSessions.clear();
+    m_settings.clear();
+}
+
+bool CrashTracker::HasUnreportedCrash() const
+{
+    return !m_badSessions.empty();
+}
+
+std::deque<std::string> CrashTracker::BadSessionsList()
+{
+    return m_badSessions;
+}
+
+std::string CrashTracker::SessionId()
+{
+    return m_sessionId;
+}
+
+QString CrashTracker::FileName() const
+{
+    return m_settings.fileName();
+}
+
+} // namespace Zentar::App

@@ -1,0 +1,146 @@
+#include "Application_p.h"
+
+#include <Zentar/App/AppTest.h>
+#include <Zentar/App/ICustomizationManager.h>
+#include <Zentar/App/IGateway.h>
+#include <Zentar/App/ILookAndFeelManager.h>
+#include <Zentar/EmailDialog/EmailDialogCreator.h>
+#include <Zentar/Links/LinksManager.h>
+#include <Zentar/QtUtil/SpontaneousDialog.h>
+#include <Zentar/QtUtil/Utf8.h>
+#include <Zentar/Settings/ISettingsManager.h>
+
+#include <glog/logging.h>
+
+#include <regex>
+
+namespace Zentar::App
+{
+
+Browser::AbstractPreferredBrowser::PreferredBrowserContext PreferredBrowserContextOf(const Application& app)
+{
+    // Called by the browser lookup at any time, also before the product has
+    // installed its managers: what is missing stays empty.
+    Browser::AbstractPreferredBrowser::PreferredBrowserContext context;
+    if (const auto lookAndFeel = app.GetLookAndFeel())
+        context.locale = Util::Utf8ToQString(lookAndFeel->GetCurrentLocale());
+    if (app.GetCustomizationManager())
+        context.installerBrowser
+            = Util::Utf8ToQString(app.GetInstallerSettings("")->GetString("Browser", ""));
+    if (const auto product = app.GetProductSettingsManager())
+        context.previousBrowser = Util::Utf8ToQString(product->GetString("PreferredBrowser", ""));
+    return context;
+}
+
+QString Application::PreferredBrowserPath() const
+{
+    return d->preferredBrowser->Path();
+}
+
+QString Application::GetPreferredBrowserUserAgent() const
+{
+    return d->preferredBrowser->UserAgent();
+}
+
+std::shared_ptr<Links::ILinksManager> Application::GetLinksManager() const
+{
+    if (!d->linksManager) {
+        // The installer store needs the installer product name; without a
+        // customization manager the links service refuses anyway.
+        auto installer = d->customization ? GetInstallerSettings("") : nullptr;
+        d->linksManager = std::make_shared<Links::LinksManager>(
+            d->customization, d->lookAndFeel, GetMailSettingsManager(), std::move(installer));
+    }
+    return d->linksManager;
+}
+
+QString Application::GetUrl(const Zentar::URLKeys& key) const
+{
+    return GetLinksManager()->GetUrl(key);
+}
+
+void Application::HandleTestOptions()
+{
+    AppTest::HandleTestOptions(GetAdditionalTestOptions(), this);
+}
+
+bool Application::NeedOpenUrlThankForInstall() const
+{
+    const LaunchType type = const_cast<Application*>(this)->GetProductLaunchType();
+    return type == FirstLaunch || type == Reinstall || type == FirstLaunchAfterUpdate;
+}
+
+void Application::OpenThankForInstall() const
+{
+    if (d->gateway) {
+        d->gateway->AddStimulus({ "THANK_FOR_INSTALL", [this] { OpenUrlThankForInstall(); } });
+        return;
+    }
+    OpenUrlThankForInstall();
+}
+
+void Application::OpenUrlThankForInstall() const
+{
+    if (!NeedOpenUrlThankForInstall())
+        return;
+
+    auto* self = const_cast<Application*>(this);
+    QString url;
+    if (d->customization->GetInstallLandingPage() == "thankyou")
+        url = GetUrl(self->GetProductLaunchType() == FirstLaunch ? URLKeys::THANK_FOR_INSTALL_URL
+                                                                 : URLKeys::THANK_FOR_REINSTALL_URL);
+    if (url.isEmpty())
+        return;
+
+    // The installer's file name carries the distribution id: "...SetupC1a2b.exe".
+    static const std::regex kDistribution(".*Setup([COYSFIUE][a-zA-Z0-9]{4}).*");
+    const std::string installerName = GetInstallerSettings("")->GetString("InstallerName", "");
+    std::smatch match;
+    if (std::regex_match(installerName, match, kDistribution) && match[1].length() > 0)
+        url += QStringLiteral("&did=") + Util::Utf8ToQString(match[1].str());
+
+    GetLinksManager()->OpenUrl(url);
+}
+
+void Application::ShowEmailDialogIfNeeded()
+{
+    if (d->gateway) {
+        d->gateway->AddStimulus({ "EMAIL_DIALOG", [this] { ShowEmailDialog(); } });
+        return;
+    }
+    ShowEmailDialog();
+}
+
+void Application::ShowEmailDialog()
+{
+    const LaunchType type = GetProductLaunchType();
+    if (type != FirstLaunch && type != FirstLaunchAfterUpdate)
+        return;
+    const auto mailSettings = GetMailSettingsManager();
+    const std::string registered = mailSettings ? mailSettings->GetString("IsRegUser", "") : std::string();
+    if (!d->customization->AllowsEmailDialog())
+        return;
+    if (registered == "1")
+        return;
+    if (GetProductLaunchType() != FirstLaunch)
+        return;
+
+    Q_EMIT BeforeShowEmailDialog();
+    auto creator = std::make_unique<EmailDialog::EmailDialogCreator>();
+    std::unique_ptr<EmailDialog::AbstractEmailDialog> dialog;
+    try {
+        dialog = creator->Create(
+            GetMailSettingsManager(), GetLinksManager(), Util::SpontaneousDialog::GetMainWindow());
+    } catch (...) {
+        // The product may rely on the pair even when the dialog cannot be built.
+        Q_EMIT AfterShowEmailDialog();
+        throw;
+    }
+    if (!dialog)
+        LOG(ERROR) << "Failed to create Email Dialog Impl";
+    else
+        dialog->Exec();
+    Q_EMIT AfterShowEmailDialog();
+}
+
+} // namespace Zentar::App

@@ -1,0 +1,228 @@
+#include <Zentar/App/Gesture/Consumer.h>
+#include <Zentar/App/Gesture/Producer.h>
+
+#include "../Platform/OsGesture.h"
+
+#include <cstring>
+
+namespace Zentar::App {
+
+const int Gesture::All = 1;
+const int Gesture::None = 0;
+
+namespace {
+
+// The answer of a consumer for pan uses its own bit order: inertia is 8 and
+// gutter 16 there, the reverse of the native configuration bits.
+constexpr int PanVertical = 2;
+constexpr int PanHorizontal = 4;
+constexpr int PanInertia = 8;
+constexpr int PanGutter = 16;
+
+void ConfigureKind(Os::GestureConfig& entry, int answer)
+{
+    const bool wanted = answer == Gesture::All;
+    entry.want = wanted ? Os::ConfigAll : 0;
+    entry.block = wanted ? 0 : Os::ConfigAll;
+}
+
+void ConfigurePan(Os::GestureConfig& entry, int mask)
+{
+    entry.want = mask != 0 ? Os::ConfigAll : 0;
+    entry.block = mask == 0 ? Os::ConfigAll : 0;
+    const auto option = [&](uint32_t nativeBit, bool on) {
+        (on ? entry.want : entry.block) |= nativeBit;
+    };
+    const bool all = (mask & Gesture::All) != 0;
+    option(Os::ConfigPanSingleFingerVertically, all || (mask & PanVertical));
+    option(Os::ConfigPanSingleFingerHorizontally, all || (mask & PanHorizontal));
+    option(Os::ConfigPanWithInertia, all || (mask & PanInertia));
+    option(Os::ConfigPanWithGutter, all || (mask & PanGutter));
+}
+
+// Two signed 16-bit halves of a 32-bit word: the lower is x, the upper y.
+QPoint SplitHalves(uint32_t word)
+{
+    return QPoint(static_cast<int16_t>(word & 0xFFFF), static_cast<int16_t>(word >> 16));
+}
+
+double AngleFromArgument(uint64_t argument)
+{
+    return static_cast<double>(argument) / 65535.0 * 4.0 * 3.14159265 - 6.2831853;
+}
+
+} // namespace
+
+struct Gesture::Producer::Private
+{
+    // One array, so that SetGestureConfig takes all of it at once.
+    Os::GestureConfig entries[5] = {
+        {Os::GestureIdZoom, 0, Os::ConfigAll},
+        {Os::GestureIdPan, 0,
+         Os::ConfigPanSingleFingerVertically | Os::ConfigPanSingleFingerHorizontally | Os::ConfigPanWithGutter
+             | Os::ConfigPanWithInertia},
+        {Os::GestureIdRotate, 0, Os::ConfigAll},
+        {Os::GestureIdTwoFingerTap, 0, Os::ConfigAll},
+        {Os::GestureIdPressAndTap, 0, Os::ConfigAll},
+    };
+    Os::GestureConfig& zoom = entries[0];
+    Os::GestureConfig& pan = entries[1];
+    Os::GestureConfig& rotate = entries[2];
+    Os::GestureConfig& twoFingerTap = entries[3];
+    Os::GestureConfig& pressAndTap = entries[4];
+
+    // Values of the last begin message of each kind; they hold across gestures.
+    double zoomStartDistance = 0;
+    double rotateStartAngle = 0;
+    QPoint panStartPosition;
+
+    Consumer* currentConsumer = nullptr;
+};
+
+Gesture::Producer::Producer()
+{
+    Init();
+}
+
+Gesture::Producer::~Producer()
+{
+    Fini();
+}
+
+void Gesture::Producer::Init()
+{
+    d = std::make_unique<Private>();
+}
+
+void Gesture::Producer::Fini()
+{
+    d.reset();
+}
+
+Gesture::Consumer* Gesture::Producer::Route(const Gesture&)
+{
+    return nullptr;
+}
+
+bool Gesture::Producer::OnGestureNotify(void* window, void*, void* lParam)
+{
+    if (!lParam)
+        return false;
+    Os::GestureNotifyInfo notify;
+    std::memcpy(&notify, lParam, sizeof(notify));
+
+    int32_t x = notify.location.x;
+    int32_t y = notify.location.y;
+    Os::ScreenToClient(window, &x, &y);
+
+    Gesture probe;
+    probe.position = QPoint(x, y);
+    probe.screenPosition = QPoint(notify.location.x, notify.location.y);
+
+    Consumer* consumer = Route(probe);
+    if (consumer) {
+        const auto like = [&probe](auto record) {
+            static_cast<Gesture&>(record) = probe;
+            return record;
+        };
+        const int zoom = consumer->WantGesture(like(Zoom()));
+        const int pan = consumer->WantGesture(like(Pan()));
+        const int rotate = consumer->WantGesture(like(Rotate()));
+        const int tap = consumer->WantGesture(like(Tap()));
+        const int pressAndTap = consumer->WantGesture(like(PressAndTap()));
+        ConfigureKind(d->zoom, zoom);
+        ConfigurePan(d->pan, pan);
+        ConfigureKind(d->rotate, rotate);
+        ConfigureKind(d->twoFingerTap, tap);
+        ConfigureKind(d->pressAndTap, pressAndTap);
+        Os::SetGestureConfig(window, 0, 5, d->entries, sizeof(Os::GestureConfig));
+    } else {
+        Os::GestureConfig blockAll{0, 0, Os::ConfigAll};
+        Os::SetGestureConfig(window, 0, 1, &blockAll, sizeof(Os::GestureConfig));
+    }
+    d->currentConsumer = consumer;
+    return false;
+}
+
+bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
+{
+    Consumer* consumer = d->currentConsumer;
+    if (!consumer)
+        return false;
+
+    Os::GestureInfo info{};
+    info.size = sizeof(info);
+    if (!Os::GetGestureInfo(lParam, &info))
+        return false;
+
+    Gesture common;
+    common.screenPosition = QPoint(info.location.x, info.location.y);
+    int32_t x = info.location.x;
+    int32_t y = info.location.y;
+    Os::ScreenToClient(window, &x, &y);
+    common.position = QPoint(x, y);
+    common.begin = (info.flags & Os::GestureFlagBegin) != 0;
+    common.end = (info.flags & Os::GestureFlagEnd) != 0;
+
+    const auto low = static_cast<uint32_t>(info.arguments & 0xFFFFFFFFu);
+    const auto high = static_cast<uint32_t>(info.arguments >> 32);
+
+    switch (info.id) {
+    case Os::GestureIdZoom: {
+        if (common.begin)
+            d->zoomStartDistance = static_cast<double>(low);
+        Zoom zoom;
+        static_cast<Gesture&>(zoom) = common;
+        zoom.startDistance = d->zoomStartDistance;
+        zoom.distance = static_cast<double>(low);
+        consumer->OnGesture(zoom);
+        break;
+    }
+    case Os::GestureIdPan: {
+        if (common.begin)
+            d->panStartPosition = common.position;
+        Pan pan;
+        static_cast<Gesture&>(pan) = common;
+        pan.startPosition = d->panStartPosition;
+        pan.distance = low;
+        pan.inertiaVector = SplitHalves(high);
+        pan.inertia = (info.flags & Os::GestureFlagInertia) != 0;
+        consumer->OnGesture(pan);
+        break;
+    }
+    case Os::GestureIdRotate: {
+        const double angle = AngleFromArgument(info.arguments);
+        if (common.begin)
+            d->rotateStartAngle = angle;
+        Rotate rotate;
+        static_cast<Gesture&>(rotate) = common;
+        rotate.startAngle = d->rotateStartAngle;
+        rotate.angle = angle;
+        consumer->OnGesture(rotate);
+        break;
+    }
+    case Os::GestureIdTwoFingerTap: {
+        Tap tap;
+        static_cast<Gesture&>(tap) = common;
+        tap.distance = low;
+        consumer->OnGesture(tap);
+        break;
+    }
+    case Os::GestureIdPressAndTap: {
+        PressAndTap pressAndTap;
+        static_cast<Gesture&>(pressAndTap) = common;
+        pressAndTap.tapPosition = common.position + SplitHalves(low);
+        consumer->OnGesture(pressAndTap);
+        break;
+    }
+    default:
+        // Begin and end of the whole gesture, and anything unknown, keep
+        // their default processing, which also closes the handle.
+        return false;
+    }
+
+    Os::CloseGestureInfoHandle(lParam);
+    return true;
+}
+
+} // namespace Zentar::App

@@ -1,0 +1,198 @@
+#include <Zentar/App/IPCFocusTransfererSlave.h>
+#include <Zentar/App/IPCManager.h>
+
+#include "../Platform/OsProcess.h"
+#include "../Platform/OsWindow.h"
+
+#include <Zentar/IO/IOException.h>
+
+#include <QFuture>
+#include <QFutureWatcher>
+#include <QList>
+#include <QStringList>
+#include <QtConcurrent>
+
+#include <glog/logging.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
+
+namespace Zentar::App
+{
+
+const QString IPCFocusTransfererSlave::APPLICATION_CLOSE_MESSAGE = QStringLiteral("applicationClosed");
+const QString IPCFocusTransfererSlave::RETURN_YES = QStringLiteral("yes");
+const QString IPCFocusTransfererSlave::RETURN_NO = QStringLiteral("no");
+
+namespace
+{
+
+// Set at process exit: the global thread pool waits for its tasks when it
+// is destroyed, and the watch task would otherwise wait for the master.
+std::atomic<Os::EventHandle> g_stopAtExit { 0 };
+
+void StopWatchingAtExit()
+{
+    Os::SetEvent(g_stopAtExit.load());
+}
+
+std::string Shortened(const QString& text)
+{
+    constexpr int kShown = 80;
+    return (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text).toUtf8().toStdString();
+}
+
+} // namespace
+
+struct IPCFocusTransfererSlave::Private {
+    mutable std::atomic<unsigned int> refCount { 0 };
+    boost::intrusive_ptr<Core::IDataChannel> channel;
+    long long masterProcess = 0;
+    Os::EventHandle stopEvent = Os::CreateManualResetEvent();
+    QFuture<bool> watcherFuture;
+    QFutureWatcher<bool> watcher;
+    bool masterAlive = false;
+    bool linkEstablished = false;
+    bool focusGiven = false;
+
+    // Every watch task and master handle ever started or received, so that
+    // destruction can wait for and close them all.
+    QList<QFuture<bool>> tasks;
+    std::vector<long long> masterHandles;
+};
+
+IPCFocusTransfererSlave::IPCFocusTransfererSlave()
+    : d(std::make_unique<Private>())
+{
+    connect(&d->watcher, &QFutureWatcher<bool>::finished, this, &IPCFocusTransfererSlave::OnMasterDied);
+}
+
+IPCFocusTransfererSlave::~IPCFocusTransfererSlave()
+{
+    Os::SetEvent(d->stopEvent);
+    for (QFuture<bool>& task : d->tasks) {
+        if (task.isRunning())
+            task.cancel();
+        task.waitForFinished();
+    }
+    d->watcher.disconnect(this);
+    if (g_stopAtExit.load() == d->stopEvent)
+        g_stopAtExit = 0;
+    for (long long handle : d->masterHandles)
+        Os::CloseProcessHandle(static_cast<Os::ProcessHandle>(handle));
+    Os::CloseEvent(d->stopEvent);
+}
+
+IPCFocusTransfererSlave& IPCFocusTransfererSlave::Instance()
+{
+    static IPCFocusTransfererSlave instance;
+    if (!instance.d->linkEstablished)
+        IPCManager::SetUpSlaveClient(instance, false);
+    return instance;
+}
+
+void IPCFocusTransfererSlave::SetCommunicationChannel(boost::intrusive_ptr<Core::IDataChannel> channel)
+{
+    d->channel = std::move(channel);
+    d->masterAlive = true;
+    d->linkEstablished = true;
+}
+
+void IPCFocusTransfererSlave::SetAppHandler(long long handle)
+{
+    d->masterProcess = handle;
+    if (handle)
+        d->masterHandles.push_back(handle);
+    // The task gets its own copy of the handle: a later SetAppHandler
+    // replaces the member while this task still runs.
+    d->watcherFuture = QtConcurrent::run([this, handle] { return RunningProcessesWatcher(handle); });
+    d->tasks.append(d->watcherFuture);
+    if (d->watcher.future() != d->watcherFuture)
+        d->watcher.setFuture(d->watcherFuture);
+    // Registered after the thread pool exists, so it runs before the pool's
+    // destruction waits for this task.
+    static std::once_flag registered;
+    std::call_once(registered, [this] {
+        g_stopAtExit = d->stopEvent;
+        std::atexit(&StopWatchingAtExit);
+    });
+}
+
+void IPCFocusTransfererSlave::ChannelClosed()
+{
+    d->channel.reset();
+}
+
+bool IPCFocusTransfererSlave::RunningProcessesWatcher(long long masterProcess)
+{
+    if (masterProcess == 0)
+        return false;
+    Os::WaitForProcessOrEvent(static_cast<Os::ProcessHandle>(masterProcess), d->stopEvent);
+    return false;
+}
+
+void IPCFocusTransfererSlave::GiveFocusToParent()
+{
+    if (d->focusGiven)
+        return;
+    d->focusGiven = true;
+    if (!d->channel || !d->masterAlive)
+        return;
+
+    try {
+        const QByteArray message = APPLICATION_CLOSE_MESSAGE.toLatin1();
+        d->channel->Write(message.constData(), static_cast<size_t>(message.size()));
+        const size_t length = d->channel->GetMessageLength();
+        std::vector<char> buffer(length + 1, '\0');
+        d->channel->Read(buffer.data(), length);
+        const QString reply = QString::fromUtf8(buffer.data());
+
+        const QStringList parts = reply.split(QLatin1Char('='));
+        if (parts.size() >= 2 && parts.at(0) == RETURN_YES) {
+            bool ok = false;
+            const qlonglong window = parts.at(1).toLongLong(&ok, 10);
+            if (!ok || window <= 0 || !Os::ActivateWindow(static_cast<Os::WindowId>(window)))
+                LOG(WARNING) << "The master's window '" << Shortened(parts.at(1)) << "' cannot be activated";
+        } else if (reply != RETURN_NO) {
+            LOG(WARNING) << "Unexpected answer from the master to the hand-back: '" << Shortened(reply)
+                         << "'";
+        }
+    } catch (const Core::IOException& e) {
+        LOG(ERROR) << "Cannot hand the focus back to the master: " << e.what();
+    }
+    Os::SetEvent(d->stopEvent);
+}
+
+void IPCFocusTransfererSlave::OnMasterDied()
+{
+    d->masterAlive = false;
+}
+
+void IPCFocusTransfererSlave::AddRef() const
+{
+    d->refCount.fetch_add(1, std::memory_order_relaxed);
+}
+
+void IPCFocusTransfererSlave::Release() const
+{
+    d->refCount.fetch_sub(1, std::memory_order_acq_rel);
+}
+
+unsigned int IPCFocusTransfererSlave::GetRefCount() const
+{
+    return d->refCount.load(std::memory_order_relaxed);
+}
+
+bool IPCFocusTransfererSlave::IsLinkEstablished() const
+{
+    return d->linkEstablished;
+}
+
+bool IPCFocusTransfererSlave::IsMasterAlive() const
+{
+    return d->masterAlive;
+}
+
+} // namespace Zentar::App

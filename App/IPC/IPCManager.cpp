@@ -1,0 +1,182 @@
+#include <Zentar/App/IFocusTransferer.h>
+#include <Zentar/App/IIPCClient.h>
+#include <Zentar/App/IPCManager.h>
+
+#include "../Platform/OsProcess.h"
+
+#include <Zentar/IO/CommunicationChannel.h>
+#include <Zentar/IO/DataInputPipe.h>
+#include <Zentar/IO/DataOutputPipe.h>
+#include <Zentar/IO/IOException.h>
+#include <Zentar/IO/NamedPipe.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <glog/logging.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+
+namespace Zentar::App
+{
+
+IIPCClient::~IIPCClient() = default;
+IFocusTransferer::~IFocusTransferer() = default;
+
+namespace
+{
+
+const QString kInputPipeTemplate = QStringLiteral("\\\\.\\pipe\\ZentarIPCInput%1");
+const QString kOutputPipeTemplate = QStringLiteral("\\\\.\\pipe\\ZentarIPCOutput%1");
+const QString kPipeIdSwitch = QStringLiteral("/MasterPipeId=");
+const QString kProcessIdSwitch = QStringLiteral("/ProcessId=");
+
+constexpr int kShowNormal = 1;
+// Two thousand busy names in a row mean something else is wrong.
+constexpr int kMaxPipeNumberDraws = 2000;
+// The master makes both pipes before it starts the slave, so they are
+// there when the slave looks; the wait only covers a slow file system.
+constexpr int kSlaveOpenTimeoutMs = 2000;
+
+std::string Utf8(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
+
+// Everything before the last separator, as a path's parent; empty for a bare name.
+QString ParentOf(const QString& path)
+{
+    const int slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    if (slash < 0)
+        return QString();
+    return slash == 0 ? path.left(1) : path.left(slash);
+}
+
+QString ResolveExecutable(const QString& slavePath)
+{
+    const QString besideUs = QDir(QCoreApplication::applicationDirPath()).filePath(slavePath);
+    if (QFileInfo::exists(besideUs))
+        return QDir::toNativeSeparators(besideUs);
+    // Relative to the current directory; a bare name that exists nowhere is
+    // left for the system to look up.
+    const QFileInfo asGiven(slavePath);
+    return QDir::toNativeSeparators(asGiven.exists() ? asGiven.absoluteFilePath() : slavePath);
+}
+
+bool HasEnded(quint32 processId)
+{
+    const Os::ProcessHandle process = Os::OpenProcess(processId);
+    if (!process)
+        return true;
+    const bool ended = Os::WaitForProcessOrEvent(process, 0, 0) == Os::WaitResult::ProcessEnded;
+    Os::CloseProcessHandle(process);
+    return ended;
+}
+
+} // namespace
+
+QString IPCManager::InputPipeName(const QString& pipeId)
+{
+    return kInputPipeTemplate.arg(pipeId);
+}
+
+QString IPCManager::OutputPipeName(const QString& pipeId)
+{
+    return kOutputPipeTemplate.arg(pipeId);
+}
+
+QString IPCManager::SlaveParameters(const QString& arguments, int pipeNumber, quint32 masterProcessId)
+{
+    return arguments + QLatin1Char(' ') + kPipeIdSwitch + QString::number(pipeNumber) + QLatin1Char(' ')
+        + kProcessIdSwitch + QString::number(masterProcessId);
+}
+
+bool IPCManager::LaunchSlave(
+    IIPCClient& client, const QString& slavePath, const QString& arguments, bool channelFlag)
+{
+    if (slavePath.isEmpty())
+        return false;
+    const QString executable = ResolveExecutable(slavePath);
+    const QString workingDirectory = ParentOf(executable);
+    const quint32 processId = Os::GetCurrentProcessId();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    int pipeNumber = -1;
+    QString inputName;
+    QString outputName;
+    for (int draw = 0; draw < kMaxPipeNumberDraws && pipeNumber < 0; ++draw) {
+        const int candidate = std::rand();
+        outputName = OutputPipeName(QString::number(candidate));
+        inputName = InputPipeName(QString::number(candidate));
+        if (!Core::NamedPipeExists(Utf8(outputName)) && !Core::NamedPipeExists(Utf8(inputName)))
+            pipeNumber = candidate;
+    }
+    if (pipeNumber < 0) {
+        LOG(ERROR) << "No free pipe name for a slave link after " << kMaxPipeNumberDraws << " tries";
+        return false;
+    }
+
+    try {
+        // Input and Output are named from the slave's side.
+        auto input = Core::DataInputPipe::Create(Utf8(outputName), true);
+        auto output = Core::DataOutputPipe::Create(Utf8(inputName), true);
+        client.SetCommunicationChannel(Core::CommunicationChannel::Create(input, output, channelFlag));
+    } catch (const Core::IOException& e) {
+        LOG(ERROR) << "Cannot set up the link to the slave " << Utf8(executable) << ": " << e.what();
+        return false;
+    }
+
+    const QString parameters = SlaveParameters(arguments, pipeNumber, processId);
+    const Os::ProcessHandle slave = Os::StartWithShell(
+        executable.toStdWString(), parameters.toStdWString(), workingDirectory.toStdWString(), kShowNormal);
+    if (!slave) {
+        LOG(ERROR) << "Cannot start the slave " << Utf8(executable);
+        return false;
+    }
+    client.SetAppHandler(static_cast<long long>(slave));
+    return true;
+}
+
+bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+{
+    if (!QCoreApplication::instance())
+        return false;
+    QString pipeId;
+    quint32 processId = 0;
+    const QStringList arguments = QCoreApplication::arguments();
+    for (const QString& argument : arguments) {
+        if (argument.contains(kPipeIdSwitch))
+            pipeId = QString(argument).remove(kPipeIdSwitch);
+        if (argument.contains(kProcessIdSwitch)) {
+            bool ok = false;
+            const qulonglong value = QString(argument).remove(kProcessIdSwitch).toULongLong(&ok, 10);
+            processId = ok && value <= 0xFFFFFFFFu ? static_cast<quint32>(value) : 0;
+        }
+    }
+    if (pipeId.isEmpty() || processId == 0)
+        return false;
+
+    const std::string inputName = Utf8(InputPipeName(pipeId));
+    const std::string outputName = Utf8(OutputPipeName(pipeId));
+    try {
+        auto input = Core::DataInputPipe::Create(inputName, false, kSlaveOpenTimeoutMs);
+        auto output = Core::DataOutputPipe::Create(outputName, false, kSlaveOpenTimeoutMs);
+        client.SetCommunicationChannel(Core::CommunicationChannel::Create(input, output, channelFlag));
+        client.SetAppHandler(static_cast<long long>(Os::OpenProcess(processId)));
+        return true;
+    } catch (const Core::IOException& e) {
+        LOG(ERROR) << "Started as a slave of process " << processId
+                   << ", but cannot open the link to it: " << e.what();
+        // A master that died before we connected cannot remove its pipes.
+        if (HasEnded(processId)) {
+            Core::RemoveNamedPipe(inputName);
+            Core::RemoveNamedPipe(outputName);
+        }
+        return false;
+    }
+}
+
+} // namespace Zentar::App

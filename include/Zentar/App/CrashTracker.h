@@ -1,0 +1,52 @@
+#pragma once
+
+#include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Core/FileLock.h>
+
+#include <QSettings>
+
+#include <deque>
+#include <string>
+
+namespace Zentar::App {
+
+// Records this run in a small INI file shared by every instance of the
+// executable, keyed by process id. An entry whose process no longer runs this
+// executable belongs to a run that did not exit cleanly: it is reported once,
+// by the next instance that starts, and removed from the file.
+class ZENTAR_APP_EXPORT CrashTracker
+{
+public:
+    CrashTracker();
+    ~CrashTracker();
+    CrashTracker(const CrashTracker&) = delete;
+    CrashTracker& operator=(const CrashTracker&) = delete;
+
+    // Removes this run's entry; called on every orderly shutdown.
+    void StopSession();
+    // Forgets the crashes found and empties the file, this run's entry included.
+    void ClearHistory();
+
+    bool HasUnreportedCrash() const;
+    std::deque<std::string> BadSessionsList();
+    std::string SessionId();
+
+    // The session file of this executable.
+    QString FileName() const;
+
+private:
+    void StartSession();
+
+    // Taken before the file is first read and around every write; see the source.
+    struct Guard
+    {
+        explicit Guard(const QString& sessionFile);
+        Zentar::Core::FileLock lock;
+    };
+    Guard m_guard;
+    QSettings m_settings;
+    std::string m_sessionId;
+    std::deque<std::string> m_badSessions;
+};
+
+} // namespace Zentar::App

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <Zentar/App/ZentarAppExport.h>
+
+#include <QObject>
+
+namespace Zentar::App
+{
+
+// Something that can hand the input focus back to the process that started
+// this one.
+class ZENTAR_APP_EXPORT IFocusTransferer
+{
+public:
+    virtual ~IFocusTransferer();
+    virtual void GiveFocusToParent() = 0;
+};
+
+} // namespace Zentar::App
+
+Q_DECLARE_INTERFACE(Zentar::App::IFocusTransferer, "IFocusTransferer")

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <Zentar/App/IFocusTransferer.h>
+#include <Zentar/App/IIPCClient.h>
+#include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Core/RefCountable.h>
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+Q_DECLARE_INTERFACE(Zentar::IRefCountable, "IRefCountable")
+
+namespace Zentar::App
+{
+
+// The slave side of the focus hand-back: when a slave application closes,
+// the window of its master comes to the front again.
+//
+// The process-wide instance links itself to the master when this process
+// was started as a slave (see IPCManager), and watches the master process
+// on a thread of the global thread pool. GiveFocusToParent tells the master
+// APPLICATION_CLOSE_MESSAGE; the master answers RETURN_YES + "=" + the
+// decimal id of the window to activate, or RETURN_NO. The hand-back happens
+// at most once, and not at all once the master has ended.
+class ZENTAR_APP_EXPORT IPCFocusTransfererSlave : public QObject,
+                                                  public IIPCClient,
+                                                  public IFocusTransferer,
+                                                  public Zentar::IRefCountable
+{
+    Q_OBJECT
+    Q_INTERFACES(Zentar::App::IIPCClient Zentar::App::IFocusTransferer Zentar::IRefCountable)
+
+public:
+    static const QString APPLICATION_CLOSE_MESSAGE;
+    static const QString RETURN_YES;
+    static const QString RETURN_NO;
+
+    // Connects the link on first use in a slave; later calls retry only
+    // while no link has been established.
+    static IPCFocusTransfererSlave& Instance();
+
+    ~IPCFocusTransfererSlave() override;
+
+    void SetCommunicationChannel(boost::intrusive_ptr<Zentar::Core::IDataChannel> channel) override;
+    void SetAppHandler(long long handle) override;
+    void ChannelClosed() override;
+
+    // Blocks until the master has answered, the link has broken, or the
+    // channel's receive time-out has passed.
+    void GiveFocusToParent() override;
+
+    // The instance lives as long as the process; the count never ends it.
+    void AddRef() const override;
+    void Release() const override;
+    unsigned int GetRefCount() const;
+
+    bool IsLinkEstablished() const;
+    // True from the link's set-up until the master is seen to end or the
+    // focus has been handed back.
+    bool IsMasterAlive() const;
+
+protected:
+    IPCFocusTransfererSlave();
+
+protected Q_SLOTS:
+    void OnMasterDied();
+
+private:
+    bool RunningProcessesWatcher(long long masterProcess);
+
+    struct Private;
+    const std::unique_ptr<Private> d;
+};
+
+} // namespace Zentar::App

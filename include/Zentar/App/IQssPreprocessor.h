@@ -1,0 +1,20 @@
+#pragma once
+
+#include <Zentar/App/ZentarAppExport.h>
+
+class QString;
+
+namespace Zentar::App
+{
+
+// A product's last edit of every composed stylesheet, run after the
+// placeholders were filled in.
+class ZENTAR_APP_EXPORT IQssPreprocessor
+{
+public:
+    virtual ~IQssPreprocessor() = default;
+    // Edits the stylesheet in place.
+    virtual void Preprocess(QString& styleSheet) = 0;
+};
+
+} // namespace Zentar::App

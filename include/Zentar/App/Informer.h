@@ -1,0 +1,49 @@
+#pragma once
+
+#include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/QtUtil/AlertBox.h>
+
+#include <QObject>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace Zentar::App {
+
+// Shows informational alert boxes whose text may carry links. Web links open
+// through QDesktopServices; e-mail links ("mailto:") are copied to the
+// clipboard instead, and a tool tip says so. The parent widget of each box is
+// asked from `parentProvider`, which also gives the Informer its own parent.
+//
+// ExecDialog() runs a nested event loop. The product may call Close() or even
+// destroy the Informer from inside it; ExecDialog() still returns the button
+// pressed.
+class ZENTAR_APP_EXPORT Informer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Informer(const std::function<QWidget*()>& parentProvider = {});
+    ~Informer() override;
+
+    // Shows a box with the standard buttons that are the keys of `buttons`;
+    // a non-empty value replaces that button's text. An empty `iconPath`
+    // means the library's own information icon. Returns the button pressed.
+    QMessageBox::StandardButtons ExecDialog(const QString& text, const QString& learnMoreLink,
+                                            const QString& iconPath, Zentar::Util::AlertBox::Level level,
+                                            const std::map<QMessageBox::StandardButton, QString>& buttons);
+
+    // Closes the box being shown, as its window's close button would, and
+    // tells whether it closed. True when no box is shown.
+    bool Close();
+
+private Q_SLOTS:
+    void OnDialogLinkActivated(const QString& link);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace Zentar::App

@@ -1,0 +1,260 @@
+#include <Zentar/App/Application.h>
+#include <Zentar/App/IGateway.h>
+#include <Zentar/App/ISplash.h>
+#include <Zentar/Logging/InitGlog.h>
+#include <Zentar/QtUtil/SpontaneousDialog.h>
+#include <Zentar/Settings/SettingsManager.h>
+
+#include "LogCapture.h"
+#include "TestCustomization.h"
+
+#include <QMainWindow>
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace Zentar::App;
+
+namespace {
+
+struct CountingSplash : ISplash
+{
+    int startupEvents = 0;
+    void ShowMessage(const std::string&) override {}
+    void OnStartupEvent() override { ++startupEvents; }
+};
+
+struct RecordingGateway : Zentar::ExternalStimulus::IGateway
+{
+    std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
+    bool IsEnabled() const override { return true; }
+    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& s) override { stimuli.push_back(s); }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& s : stimuli)
+            names.push_back(s.name);
+        return names;
+    }
+};
+
+std::shared_ptr<SettingsManager> Store(const char* name)
+{
+    return std::make_shared<SettingsManager>(QString::fromLatin1(name), QStringLiteral("Zentar"));
+}
+
+Application& App()
+{
+    return *static_cast<Application*>(QCoreApplication::instance());
+}
+
+} // namespace
+
+class TestApplication : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void namesBeforeCustomization()
+    {
+        QVERIFY(!App().GetCustomizationManager());
+        QCOMPARE(App().ApplicationName(), QCoreApplication::applicationName());
+        QCOMPARE(Application::DAYS_TO_FILE_EXPIRE, 10);
+        QVERIFY(!App().SessionId().empty());
+    }
+
+    void settingsFallbacks()
+    {
+        QVERIFY(!App().GetSettingsManager());
+        QVERIFY(!App().GetProductSettingsManager());
+        QVERIFY(!App().GetMailSettingsManager());
+
+        const auto main = Store("Main");
+        App().SetSettingsManager(main);
+        QCOMPARE(App().GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(main));
+        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(main));
+
+        const auto product = Store("Product");
+        App().SetProductSettingsManager(product);
+        const Application& constApp = App();
+        QCOMPARE(constApp.GetSettingsManager(), std::shared_ptr<ISettingsManager>(main));
+        QCOMPARE(constApp.GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(product));
+        QCOMPARE(constApp.GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(product));
+
+        const auto mail = Store("Mail");
+        App().SetMailSettingsManager(mail);
+        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(mail));
+    }
+
+    void customizationSetsNamesAndLogs()
+    {
+        LogCapture log;
+        auto customization = std::make_shared<TestCustomization>();
+        customization->version = {2, 5, 1, 99};
+        App().SetCustomizationManager(customization, false);
+
+        QCOMPARE(App().GetCustomizationManager(), std::shared_ptr<ICustomizationManager>(customization));
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Zentar Test"));
+        QCOMPARE(App().ApplicationName(), QStringLiteral("Zentar Test"));
+        QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.5.1"));
+        QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Zentar"));
+        QCOMPARE(App().GetProductNameAbout(), QStringLiteral("Zentar Test Product"));
+
+        const auto info = log.Texts(google::GLOG_INFO);
+        const std::vector<std::string> expected = {
+            "Product Version: 2.5.1",
+            "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
+            "Build commit: 7a81524",
+        };
+        QCOMPARE(info, expected);
+        for (const auto& line : log.Lines())
+            QVERIFY(line.file.find("App/Application/Application") != std::string::npos);
+
+        log.Clear();
+        FLAGS_v = 1;
+        App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+        FLAGS_v = 0;
+        QVERIFY(log.Contains("Verbose logging enabled. Level=1"));
+        QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("20.4.0"));
+    }
+
+    void installerSettings()
+    {
+        const auto byDefault = App().GetInstallerSettings("");
+        const auto named = App().GetInstallerSettings("OtherInstaller");
+        QVERIFY(static_cast<SettingsManager&>(*byDefault).FileName().contains(QStringLiteral("ZentarTestInstaller")));
+        QVERIFY(static_cast<SettingsManager&>(*named).FileName().contains(QStringLiteral("OtherInstaller")));
+        QVERIFY(static_cast<SettingsManager&>(*named).FileName().contains(QStringLiteral("Zentar")));
+        byDefault->SetString("Browser", "firefox");
+        QCOMPARE(App().GetInstallerSettings("")->GetString("Browser", ""), std::string("firefox"));
+        QVERIFY(byDefault != App().GetInstallerSettings("")); // a fresh store each call
+    }
+
+    void mainWindowIsProcessWide()
+    {
+        QMainWindow window;
+        App().SetMainWindow(&window);
+        QCOMPARE(App().GetMainWindow(), static_cast<QWidget*>(&window));
+        QCOMPARE(Zentar::Util::SpontaneousDialog::GetMainWindow(), static_cast<QWidget*>(&window));
+        App().SetMainWindow(nullptr);
+        QCOMPARE(App().GetMainWindow(), nullptr);
+    }
+
+    void daysPassed()
+    {
+        QCOMPARE(App().GetDaysPassed(), 0); // nothing stored
+        const QDateTime then = QDateTime::currentDateTime().addDays(-3);
+        App().GetProductSettingsManager()->SetString("DateOfFirstStart", then.toString(Qt::TextDate).toStdString());
+        QCOMPARE(App().GetDaysPassed(), 3);
+        App().GetProductSettingsManager()->Remove("DateOfFirstStart");
+    }
+
+    void startRunsOnce()
+    {
+        auto splash = std::make_shared<CountingSplash>();
+        auto gateway = std::make_shared<RecordingGateway>();
+        App().SetSplash(splash);
+        App().SetExternalStimulusGateway(gateway);
+        QCOMPARE(App().GetSplash(), std::shared_ptr<ISplash>(splash));
+        QSignalSpy started(&App(), &Application::ApplicationStarted);
+
+        QVERIFY(!App().IsStarted());
+        App().Start();
+        App().Start();
+        QVERIFY(App().IsStarted());
+        QCOMPARE(splash->startupEvents, 1);
+        QCOMPARE(started.count(), 1);
+
+        const auto product = App().GetProductSettingsManager();
+        QVERIFY(product->Contains("PreferredBrowser"));
+        QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
+        QCOMPARE(QString::fromStdString(product->GetString("Path", "")),
+                 QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+
+        // The start-up pages go to the gateway, e-mail dialog first.
+        QCOMPARE(gateway->Names(), (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
+    }
+
+    void startupPagesSkippedForOtherBuilds_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("suppresses");
+        QTest::newRow("other kind") << 1 << false;
+        QTest::newRow("suppressed") << 0 << true;
+    }
+    void startupPagesSkippedForOtherBuilds()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, suppresses);
+        auto customization = std::make_shared<TestCustomization>();
+        customization->customizationKind = kind;
+        customization->suppressesStartupPages = suppresses;
+        App().SetCustomizationManager(customization, false);
+        auto gateway = std::make_shared<RecordingGateway>();
+        App().SetExternalStimulusGateway(gateway);
+        QSignalSpy started(&App(), &Application::ApplicationStarted);
+
+        App().OnStart();
+        QVERIFY(gateway->stimuli.empty());
+        QCOMPARE(started.count(), 1);
+    }
+
+    void temporaryFiles()
+    {
+        App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+        const QString dir = App().GetApplicationTemporaryFilesDir();
+        QCOMPARE(App().GetApplicationTemporaryFilesDir(), dir);
+        QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));
+        QVERIFY(QFileInfo(dir).isDir());
+
+        const auto touch = [&](const QString& name, int daysAgo) {
+            QFile f(dir + name);
+            f.open(QIODevice::WriteOnly);
+            f.write("x");
+            f.flush();
+            f.setFileTime(QDateTime::currentDateTime().addDays(-daysAgo), QFileDevice::FileModificationTime);
+        };
+        touch(QStringLiteral("old.tmp"), Application::DAYS_TO_FILE_EXPIRE + 2);
+        touch(QStringLiteral("new.tmp"), 1);
+
+        LogCapture log;
+        App().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
+        QVERIFY(!QFile::exists(dir + QStringLiteral("old.tmp")));
+        QVERIFY(QFile::exists(dir + QStringLiteral("new.tmp")));
+        QVERIFY(log.Contains("Removing all temporary files from directory " + QDir(dir).absolutePath().toStdString()));
+
+        // A missing directory is created, then cleaned.
+        QDir(dir).removeRecursively();
+        App().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
+        QVERIFY(QFileInfo(dir).isDir());
+    }
+
+    void crashesClear()
+    {
+        App().ClearCrashes();
+        QVERIFY(!App().HasUnreportedCrash());
+        QVERIFY(App().GetCrashedSessions().empty());
+    }
+
+    // Last: sets up logging files for the rest of the process.
+    void loggingSetUp()
+    {
+        App().SetCustomizationManager(std::make_shared<TestCustomization>(), true);
+        QCOMPARE(qEnvironmentVariable("GLOG_PRODUCT_NAME"), QStringLiteral("ZentarTestInstaller"));
+        google::FlushLogFiles(google::GLOG_INFO);
+        const QDir logs(QString::fromStdString(Zentar::Logging::LogDirectory()));
+        QVERIFY(logs.exists());
+        const QStringList files = logs.entryList({QStringLiteral("ZentarTestInstaller*")}, QDir::Files);
+        QVERIFY2(!files.isEmpty(), qPrintable(logs.path()));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    Application::AppContext context;
+    context.createRunningMutex = false;
+    Application app(argc, argv, context);
+    TestApplication test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_application.moc"

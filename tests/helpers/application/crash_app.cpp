@@ -1,0 +1,73 @@
+// A product that opens a crash-tracking session and reports what it found.
+//   (no option)   start, report, quit cleanly
+//   --wait        start, report, then run until standard input closes
+//                 (clean quit) or the process is killed
+//   --no-mutex    do not create the application-running mutex
+//   --cycles N    also open and close N more sessions, checking each time that
+//                 this process's entry really is in the file; prints
+//                 "cycles <lost> <crashed>" (entries missing, crashes seen)
+// Output: "session <id>", one "crashed <id>" per crashed session, "ready".
+#include <Zentar/App/Application.h>
+#include <Zentar/App/CrashTracker.h>
+#include <Zentar/Settings/SettingsManager.h>
+
+#include "TestCustomization.h"
+
+#include <QSettings>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    const QStringList args = [&] {
+        QStringList list;
+        for (int i = 1; i < argc; ++i)
+            list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    Zentar::App::Application::AppContext context;
+    context.createRunningMutex = !args.contains(QStringLiteral("--no-mutex"));
+    Zentar::App::Application app(argc, argv, context);
+    // Before the names are set, so that the cycles use this run's file.
+    const int cyclesAt = args.indexOf(QStringLiteral("--cycles"));
+    if (cyclesAt >= 0 && cyclesAt + 1 < args.size()) {
+        int lost = 0;
+        int crashed = 0;
+        const QString own = QString::number(QCoreApplication::applicationPid());
+        for (int i = args.at(cyclesAt + 1).toInt(); i > 0; --i) {
+            Zentar::App::CrashTracker tracker;
+            crashed += int(tracker.BadSessionsList().size());
+            // Read under the instances' own guard, as they do.
+            Zentar::Core::FileLockGuard guard(QString(tracker.FileName() + QStringLiteral(".guard")).toStdString());
+            if (QSettings(tracker.FileName(), QSettings::IniFormat).value(own).toString()
+                != QString::fromStdString(tracker.SessionId()))
+                ++lost;
+        }
+        std::printf("cycles %d %d\n", lost, crashed);
+        std::fflush(stdout);
+    }
+
+    app.SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+
+    std::printf("session %s\n", app.SessionId().c_str());
+    for (const auto& id : app.GetCrashedSessions())
+        std::printf("crashed %s\n", id.c_str());
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    QSocketNotifier stdinWatch(STDIN_FILENO, QSocketNotifier::Read);
+    if (args.contains(QStringLiteral("--wait"))) {
+        QObject::connect(&stdinWatch, &QSocketNotifier::activated, &app, [&] {
+            char buffer[64];
+            if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+                app.quit();
+        });
+    } else {
+        stdinWatch.setEnabled(false);
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    }
+    return app.exec();
+}

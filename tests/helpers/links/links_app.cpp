@@ -1,0 +1,135 @@
+// A product for the start-up page tests: it starts, shows what the library
+// did, and quits (or stays until it is killed or crashes).
+//   --store NAME          its settings store; the installer's is NAME-Installer
+//   --root PATH           look-and-feel root (languages in resources/locales)
+//   --links PATH          its links table
+//   --version X.Y.Z       its version (default 20.4.0.17)
+//   --email ADDRESS       answer the e-mail dialog with this address (default:
+//                         decline it)
+//   --no-email-dialog     a build without the e-mail dialog
+//   --no-email-impl       the product's e-mail dialog factory makes nothing
+//   --gateway-runs N      start-up pages go to a gateway that runs them N times
+//   --stay                keep running
+// The library's test options pass through. Output lines: "launch <type>",
+// "session <id>", "crashed <id>", "before-email", "dialog", "after-email",
+// "started", "stimulus <name>"; "error <text>" when the application refuses to
+// start.
+#include <Zentar/App/Application.h>
+#include <Zentar/App/IGateway.h>
+#include <Zentar/App/LookAndFeelManager.h>
+#include <Zentar/Core/Exception.h>
+#include <Zentar/EmailDialog/EmailDialogCreator.h>
+#include <Zentar/Links/LinksManager.h>
+#include <Zentar/Settings/SettingsManager.h>
+
+#include "TestCustomization.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <cstdio>
+
+namespace
+{
+
+void Say(const QString& line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+struct HoldingGateway : Zentar::ExternalStimulus::IGateway {
+    std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
+    bool IsEnabled() const override { return true; }
+    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus) override
+    {
+        stimuli.push_back(stimulus);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        Zentar::App::Application::AppContext context;
+        context.createRunningMutex = false;
+        Zentar::App::Application app(argc, argv, context);
+
+        QCommandLineParser parser;
+        for (const char* name : { "store", "root", "links", "version", "email", "gateway-runs" })
+            parser.addOption(
+                QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+        for (const char* name : { "no-email-dialog", "no-email-impl", "stay" })
+            parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+        parser.parse(app.arguments());
+        const auto value = [&](const char* name) { return parser.value(QString::fromLatin1(name)); };
+        const auto isSet = [&](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+
+        const QString name = value("store");
+        auto customization = std::make_shared<TestCustomization>();
+        if (isSet("version"))
+            customization->version = Zentar::Core::Version::FromString(value("version").toStdString());
+        customization->installerProductName = (name + QStringLiteral("-Installer")).toStdString();
+        customization->allowsEmailDialog = !isSet("no-email-dialog");
+        app.SetCustomizationManager(customization, false);
+        app.SetSettingsManager(
+            std::make_shared<Zentar::App::SettingsManager>(name, QStringLiteral("Zentar")));
+        auto lookAndFeel = std::make_shared<Zentar::App::LookAndFeelManager>(
+            value("root").toStdString(), "theme.json", std::list<std::string> {});
+        lookAndFeel->SetLocale("en_US");
+        app.SetLookAndFeel(lookAndFeel);
+        Zentar::Links::LinksManager::SetDefaultTableFile(value("links"));
+        if (isSet("no-email-impl"))
+            Zentar::EmailDialog::EmailDialogCreator::SetFactory([](auto&&...) { return nullptr; });
+
+        auto gateway = std::make_shared<HoldingGateway>();
+        if (isSet("gateway-runs"))
+            app.SetExternalStimulusGateway(gateway);
+
+        QObject::connect(&app, &Zentar::App::Application::BeforeShowEmailDialog,
+            [] { Say(QStringLiteral("before-email")); });
+        QObject::connect(&app, &Zentar::App::Application::AfterShowEmailDialog,
+            [] { Say(QStringLiteral("after-email")); });
+        QObject::connect(
+            &app, &Zentar::App::Application::ApplicationStarted, [] { Say(QStringLiteral("started")); });
+
+        // Answers the e-mail dialog the way a user does.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("emailEdit")) : nullptr;
+            if (!edit)
+                return;
+            Say(QStringLiteral("dialog"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            if (isSet("email")) {
+                QTest::keyClicks(edit, value("email"));
+                QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+            } else {
+                QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+            }
+        });
+        answer.start(20);
+
+        Say(QStringLiteral("launch %1").arg(app.GetProductLaunchType()));
+        Say(QStringLiteral("session %1").arg(QString::fromStdString(app.SessionId())));
+        for (const auto& id : app.GetCrashedSessions())
+            Say(QStringLiteral("crashed %1").arg(QString::fromStdString(id)));
+
+        app.Start();
+
+        for (const auto& stimulus : gateway->stimuli)
+            Say(QStringLiteral("stimulus %1").arg(QString::fromStdString(stimulus.name)));
+        for (int run = 0; run < value("gateway-runs").toInt(); ++run)
+            for (const auto& stimulus : gateway->stimuli)
+                stimulus.action();
+
+        if (!isSet("stay"))
+            QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        return app.exec();
+    } catch (const Zentar::Exception& e) {
+        Say(QStringLiteral("error %1").arg(QString::fromUtf8(e.what())));
+        return 3;
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <Zentar/App/LookAndFeelManager.h>
+
+#include <QtCore>
+
+// Small real pieces the links tests share: a browser that records the URLs
+// it is started with, a product's links table and a look-and-feel root.
+namespace LinksTest
+{
+
+// A shell script that appends each argument it gets, one per line, to
+// `record`. Named by BROWSER it stands in for the user's browser.
+inline QString WriteRecordingBrowser(const QString& scriptPath, const QString& record)
+{
+    QFile script(scriptPath);
+    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return QString();
+    QTextStream(&script) << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" << record
+                         << "'; done\n";
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    return scriptPath;
+}
+
+inline QStringList ReadLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+inline bool WriteFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
+}
+
+// {"links": links}
+inline bool WriteTable(const QString& path, const QJsonObject& links)
+{
+    return WriteFile(path, QJsonDocument(QJsonObject { { QStringLiteral("links"), links } }).toJson());
+}
+
+// A look-and-feel manager on `root` offering the given languages, set to `current`.
+inline std::shared_ptr<Zentar::App::LookAndFeelManager> MakeLookAndFeel(
+    const QString& root, const QStringList& locales, const std::string& current)
+{
+    for (const QString& id : locales)
+        QDir().mkpath(root + QStringLiteral("/resources/locales/") + id);
+    auto lookAndFeel = std::make_shared<Zentar::App::LookAndFeelManager>(
+        root.toStdString(), "theme.json", std::list<std::string> {});
+    lookAndFeel->SetLocale(current);
+    return lookAndFeel;
+}
+
+} // namespace LinksTest
+
+// main() for a test program that needs the process's Application object.
+#define LINKS_APP_TEST_MAIN(TestClass)                                                                       \
+    int main(int argc, char** argv)                                                                          \
+    {                                                                                                        \
+        Zentar::App::Application::AppContext context;                                                        \
+        context.createRunningMutex = false;                                                                  \
+        Zentar::App::Application app(argc, argv, context);                                                   \
+        TestClass test;                                                                                      \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }

@@ -1,0 +1,73 @@
+#include "DemoLookAndFeel.h"
+
+#include <Zentar/App/Application.h>
+#include <Zentar/App/LookAndFeelManager.h>
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QtTest>
+
+using Zentar::App::Application;
+
+namespace
+{
+
+QAction* Entry(QMenu* menu, const QString& id)
+{
+    for (QAction* a : menu->actions())
+        if (a->data().toString() == id)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
+// The demo's Language and Theme menus switch the running product.
+class TestDemoMenus : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void switchingFromTheMenus()
+    {
+        auto* app = qobject_cast<Application*>(QCoreApplication::instance());
+        QMainWindow window;
+        auto manager = InstallDemoLookAndFeel(*app, window.menuBar(), "en_US", "Dark", DEMO_ROOT_DIR);
+        QCOMPARE(app->GetLookAndFeel(), std::static_pointer_cast<Zentar::App::ILookAndFeelManager>(manager));
+        QMenu* languages = window.menuBar()->findChild<QMenu*>("languageMenu");
+        QMenu* themes = window.menuBar()->findChild<QMenu*>("themeMenu");
+        QVERIFY(languages && themes);
+        QCOMPARE(languages->title(), QString("&Language"));
+        QVERIFY(Entry(languages, "en_US")->isChecked());
+        QVERIFY(Entry(themes, "Dark")->isChecked());
+        QVERIFY(app->styleSheet().contains("#1e2026"));
+
+        Entry(languages, "de_DE")->trigger();
+        QCOMPARE(manager->GetCurrentLocale(), std::string("de_DE"));
+        QCOMPARE(languages->title(), QString("&Sprache"));
+        QCOMPARE(themes->title(), QString("&Design"));
+        QCOMPARE(Entry(themes, "Light")->text(), QString("Hell"));
+
+        Entry(themes, "Light")->trigger();
+        QCOMPARE(manager->GetCurrentTheme(), std::string("Light"));
+        QVERIFY(app->styleSheet().contains("#eef0f3"));
+        QVERIFY(!app->styleSheet().contains("#1e2026"));
+        // Per-language variables of the theme follow the language.
+        QVERIFY(app->styleSheet().contains("padding: 6px 12px;"));
+        manager->SetTheme("");
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("LANGUAGE", "C");
+    Application::AppContext context;
+    context.createRunningMutex = false;
+    Application app(argc, argv, context);
+    TestDemoMenus test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_demomenus.moc"

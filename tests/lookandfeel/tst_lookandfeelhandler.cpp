@@ -1,0 +1,143 @@
+#include "LnfFixture.h"
+
+#include <Zentar/App/LookAndFeelHandler.h>
+#include <Zentar/App/LookAndFeelManager.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+Q_DECLARE_METATYPE(std::string)
+
+using Zentar::App::LookAndFeelHandler;
+using Zentar::App::LookAndFeelManager;
+
+namespace
+{
+
+// Entry texts, the checked one marked with "*", separators as "---".
+QStringList Texts(const QMenu& menu)
+{
+    QStringList out;
+    for (QAction* a : menu.actions())
+        out << (a->isSeparator() ? QString("---") : (a->isChecked() ? "*" : "") + a->text());
+    return out;
+}
+
+QAction* Find(const QMenu& menu, const QString& id)
+{
+    for (QAction* a : menu.actions())
+        if (a->data().toString() == id)
+            return a;
+    return nullptr;
+}
+
+} // namespace
+
+class TestLookAndFeelHandler : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LnfRoot> m_root;
+    std::shared_ptr<LookAndFeelManager> m_manager;
+
+private Q_SLOTS:
+    void init()
+    {
+        m_root = std::make_unique<LnfRoot>();
+        QVERIFY(m_root->AddTheme("Night", "Night", { "a" }) && m_root->AddTheme("Day", "Day", { "solo" })
+            && m_root->AddLocale("de_DE") && m_root->AddLocale("en_US") && m_root->AddLocale("fr_FR"));
+        m_manager = std::make_shared<LookAndFeelManager>(m_root->Utf8Path(), "theme.json", std::list<std::string> {});
+        m_manager->Initialize("en_US", "Night");
+    }
+
+    void cleanup()
+    {
+        m_manager->SetTheme("");
+        m_manager.reset();
+        m_root.reset();
+    }
+
+    void pickingALanguageInTheMenu()
+    {
+        QMenu languages, themes;
+        LookAndFeelHandler handler(m_manager, &languages, &themes, nullptr);
+        JournalObserver first, last;
+        m_manager->RegisterObserver(&first);
+        handler.SetLocaleList(m_manager->GetLocales());
+        handler.SetThemeList(m_manager->GetThemes());
+        m_manager->RegisterObserver(&last);
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch", "English", "Français", "---" }));
+        QCOMPARE(Texts(themes), QStringList({ "Day", "Night" }));
+
+        QSignalSpy locales(&handler, &LookAndFeelHandler::LocaleChanged);
+        QSignalSpy themeSpy(&handler, &LookAndFeelHandler::ThemeChanged);
+        languages.popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(&languages));
+        QAction* french = Find(languages, "fr_FR");
+        QVERIFY(french);
+        QTest::mouseClick(&languages, Qt::LeftButton, {}, languages.actionGeometry(french).center());
+
+        QCOMPARE(m_manager->GetCurrentLocale(), std::string("fr_FR"));
+        QCOMPARE(first.calls, QStringList({ "locale:fr_FR" }));
+        QCOMPARE(last.calls, QStringList({ "locale:fr_FR" }));
+        QCOMPARE(locales.count(), 1);
+        QCOMPARE(locales.at(0).at(0).value<std::string>(), std::string("fr_FR"));
+        QCOMPARE(themeSpy.count(), 0);
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch", "English", "*Français", "---" }));
+        QCOMPARE(Texts(themes), QStringList({ "Jour", "Nuit" }));
+        m_manager->UnregisterObserver(&first);
+        m_manager->UnregisterObserver(&last);
+    }
+
+    void unknownIdsShowAsThemselves()
+    {
+        QMenu languages;
+        LookAndFeelHandler handler(m_manager, &languages, nullptr, nullptr);
+        handler.SetLocaleList({ "de_DE", "xx_YY", "zh_TW", "pt_PT" });
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch", "xx_YY", "繁體中文", "pt_PT", "---" }));
+    }
+
+    void refreshAndMenuReplacement()
+    {
+        QMenu first, second, themes;
+        first.addAction("Untouched");
+        themes.addAction("Untouched");
+        LookAndFeelHandler handler(m_manager, &first, &themes, nullptr);
+        handler.Refresh();
+        // No selection yet: both menus stay as they were.
+        QCOMPARE(Texts(first), QStringList({ "Untouched" }));
+        QCOMPARE(Texts(themes), QStringList({ "Untouched" }));
+        handler.SetLocaleMenu(&second);
+        QVERIFY(first.actions().isEmpty());
+        QVERIFY(second.actions().isEmpty()); // still no language known
+
+        m_manager->SetLocale("de_DE");
+        handler.SetLocaleList(m_manager->GetLocales());
+        handler.SetLocaleMenu(&first);
+        QVERIFY(second.actions().isEmpty());
+        QCOMPARE(Texts(first), QStringList({ "*Deutsch", "English", "Français", "---" }));
+
+        handler.SelectTheme("Day");
+        handler.SetThemeList(m_manager->GetThemes());
+        handler.Refresh();
+        QCOMPARE(Texts(themes), QStringList({ "*Tag", "Nacht" }));
+        // Selecting does not switch the manager.
+        QCOMPARE(m_manager->GetCurrentTheme(), std::string("Night"));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    qputenv("LANGUAGE", "C");
+    QApplication app(argc, argv);
+    TestLookAndFeelHandler test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lookandfeelhandler.moc"

@@ -1,0 +1,281 @@
+#include "LnfFixture.h"
+#include "LogCapture.h"
+
+#include <Zentar/App/IQssPreprocessor.h>
+#include <Zentar/App/LookAndFeelManager.h>
+#include <Zentar/Core/Exception.h>
+
+#include <QApplication>
+#include <QtTest>
+
+#include <memory>
+
+using Zentar::App::ILookAndFeelManager;
+using Zentar::App::LookAndFeelManager;
+
+namespace
+{
+
+QString ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "<unreadable " + path + ">";
+}
+
+QString Sheet(const ILookAndFeelManager& m) { return QString::fromStdString(m.GetUnitedStylesheet()); }
+
+// Night (packs a, b), Day (pack solo); de_DE and fr_FR with translations,
+// en_US and ru_RU without.
+std::unique_ptr<LnfRoot> StandardRoot()
+{
+    auto root = std::make_unique<LnfRoot>();
+    const bool ok = root->AddTheme("Night", "Night", { "a", "b" }) && root->AddTheme("Day", "Day", { "solo" })
+        && root->AddLocale("de_DE", { "core_de_DE" }) && root->AddLocale("en_US") && root->AddLocale("ru_RU")
+        && root->AddLocale("fr_FR", { "core_fr_FR", "editor_fr_FR", "extra_fr_FR" });
+    return ok ? std::move(root) : nullptr;
+}
+
+// Unloads its packs on destruction so a failed test leaves no resources behind.
+std::shared_ptr<LookAndFeelManager> Manager(const LnfRoot& root, const QStringList& modules = {})
+{
+    std::list<std::string> names;
+    for (const QString& m : modules)
+        names.push_back(m.toStdString());
+    return { new LookAndFeelManager(root.Utf8Path(), "theme.json", names), [](LookAndFeelManager* m) {
+                m->SetTheme("");
+                delete m;
+            } };
+}
+
+class Preprocessor : public Zentar::App::IQssPreprocessor
+{
+public:
+    void Preprocess(QString& sheet) override
+    {
+        seen = sheet;
+        sheet += "/* preprocessed */";
+    }
+    QString seen;
+};
+
+} // namespace
+
+class TestLookAndFeelManager : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<LnfRoot> m_root;
+    std::shared_ptr<LookAndFeelManager> m_manager;
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_root = StandardRoot());
+        m_manager = Manager(*m_root);
+    }
+    void cleanup() { m_manager.reset(); }
+
+    void discoveryByBaseName()
+    {
+        LnfRoot root;
+        for (const char* dir : { "themes/NoDescription", "themes.old/Day.old", "themes.old/Gone", "locales/de_DE",
+                 "locales/en_US", "locales/fr_FR.utf8", "locales.bak/ru_RU", "junk/xx_XX" })
+            QVERIFY(root.MakeDir(dir));
+        QVERIFY(root.Copy("themes/Day/theme.json", "themes/Day/theme.json"));
+        QVERIFY(root.Copy("themes/Night/theme.json", "themes/Night/theme.json"));
+        QVERIFY(root.Write("themes.zip", "not a folder"));
+        // Ids from other "themes" folders still need their description under themes/.
+        LookAndFeelManager manager(root.Utf8Path(), "theme.json", {});
+        QCOMPARE(manager.GetThemes(), (std::list<std::string> { "Day", "Night", "Day" }));
+        QCOMPARE(manager.GetLocales(), (std::list<std::string> { "de_DE", "en_US", "fr_FR", "ru_RU" }));
+    }
+
+    void compositionOrder()
+    {
+        const QString tail = ReadAll(":/productStyle.qss") + "\n" + ReadAll(":/productStyle_win.qss") + "\n";
+        m_manager->SetTheme("Day");
+        // The pack has no fonts_win.qss: a lone line feed stands for it.
+        QCOMPARE(Sheet(*m_manager), ReadAll(":/solo/style.qss") + "\n\n" + tail);
+
+        m_manager->SetTheme("Night");
+        const QString sheet = Sheet(*m_manager);
+        // b's fonts_win.qss comes from the folder shared by all themes; a's own
+        // style.qss wins over the shared one.
+        QVERIFY(sheet.startsWith("/* a:style */\n"));
+        QVERIFY(!sheet.contains("shared a:style"));
+        QVERIFY(sheet.contains("/* a:fonts_win */\n/* b:style */\n"));
+        QVERIFY(sheet.contains("/* b:fonts_win */\n" + ReadAll(":/productStyle.qss").left(40)));
+        QVERIFY(sheet.endsWith("\n" + ReadAll(":/productStyle_win.qss") + "\n"));
+        // The theme's variables reach the product sheet, comments included.
+        QVERIFY(sheet.contains("SansFamilyPlatform1"));
+    }
+
+    void variableRules_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const QStringList& files, const char* sheet, const char* expected) {
+            QTest::newRow(name) << files << sheet << expected;
+        };
+        const QString all = R"("all_platforms": {"all_languages": {"v": "1"}, )";
+        const QString win = R"({"win": {"all_languages": )";
+        row("language over all", { "{" + all + R"("de_DE": {"v": "2"}}})" }, "[@v]", "[2]");
+        row("other language", { "{" + all + R"("fr_FR": {"v": "2"}}})" }, "[@v]", "[1]");
+        row("platform over language", { win + R"({"v": "3"}}, )" + all + R"("de_DE": {"v": "2"}}})" }, "[@v]", "[3]");
+        row("later file wins", { R"({"win": {"de_DE": {"v": "A"}}})", R"({"all_platforms": {"all_languages": {"v": "B"}}})" },
+            "[@v]", "[B]");
+        row("undefined stays", { R"({"mac": {"all_languages": {"v": "1"}}})" }, "[@v]", "[@v]");
+        row("not json beside good file", { "v = 1", win + R"({"v": "ok"}}})" }, "[@v]", "[ok]");
+        row("prefix placeholders", { win + R"({"font": "X", "fontSize": "Y", "fontWeight": "Z"}}})" },
+            "@fontSize/@font/@fontWeight", "XSize/X/XWeight");
+    }
+    void variableRules()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, sheet);
+        QFETCH(QString, expected);
+        m_manager->SetLocale("de_DE");
+        ILookAndFeelManager::ThemeDescription description;
+        QVERIFY(m_root->Write("sheet.qss", sheet.toUtf8()));
+        description.styleSheets = { m_root->Resources("sheet.qss").toStdString() };
+        for (int i = 0; i < files.size(); ++i) {
+            QVERIFY(m_root->Write(QString("vars%1.json").arg(i), files[i].toUtf8()));
+            description.variableFiles.push_back(m_root->Resources(QString("vars%1.json").arg(i)).toStdString());
+        }
+        description.variableFiles.push_back(m_root->Resources("missing.json").toStdString());
+        m_manager->ApplyTheme(description);
+        QCOMPARE(Sheet(*m_manager), expected + "\n");
+    }
+
+    void preprocessorTakesEffectAtNextComposition()
+    {
+        m_manager->SetTheme("Night");
+        const QString before = Sheet(*m_manager);
+        auto preprocessor = std::make_shared<Preprocessor>();
+        m_manager->SetQssPreprocessor(preprocessor);
+        QCOMPARE(Sheet(*m_manager), before);
+        m_manager->SetTheme("Night");
+        QCOMPARE(Sheet(*m_manager), before + "/* preprocessed */");
+        // It edits the text after the placeholders were filled in.
+        QCOMPARE(preprocessor->seen, before);
+        m_manager->SetQssPreprocessor(nullptr);
+        QCOMPARE(Sheet(*m_manager), before + "/* preprocessed */");
+        m_manager->ApplyTheme({ { ":/a/style.qss" }, {}, {} });
+        QVERIFY(!Sheet(*m_manager).contains("preprocessed"));
+    }
+
+    void switchingThemes()
+    {
+        JournalObserver journal;
+        m_manager->RegisterObserver(&journal);
+        m_manager->Initialize("en_US", "Night");
+        QCOMPARE(journal.calls, QStringList({ "locale:en_US", "theme:Night" }));
+
+        // The current theme again: packs stay, recomposed for the new language,
+        // observers told again.
+        m_manager->SetLocale("de_DE");
+        m_manager->SetTheme("Night");
+        QCOMPARE(journal.calls, QStringList({ "locale:en_US", "theme:Night", "locale:de_DE", "theme:Night" }));
+        QVERIFY(QFile::exists(":/a/style.qss"));
+        QVERIFY(Sheet(*m_manager).contains("#222222"));
+
+        // Another theme: the old packs go.
+        m_manager->SetTheme("Day");
+        QVERIFY(!QFile::exists(":/a/style.qss") && !QFile::exists(":/b/style.qss"));
+        QVERIFY(QFile::exists(":/solo/style.qss"));
+
+        // The empty id only unloads.
+        const QString last = Sheet(*m_manager);
+        journal.calls.clear();
+        m_manager->SetTheme("");
+        QVERIFY(m_manager->GetCurrentTheme().empty());
+        QVERIFY(!QFile::exists(":/solo/style.qss"));
+        QCOMPARE(Sheet(*m_manager), last);
+        QVERIFY(journal.calls.isEmpty());
+        m_manager->UnregisterObserver(&journal);
+    }
+
+    void themeTitles()
+    {
+        LogCapture log;
+        m_manager->SetLocale("de_DE");
+        QCOMPARE(m_manager->GetLocalizedThemeName("Night"), std::string("Nacht"));
+        m_manager->SetLocale("fr_FR");
+        QCOMPARE(m_manager->GetLocalizedThemeName("Day"), std::string("Jour"));
+        QVERIFY(log.Texts(google::GLOG_WARNING).empty());
+        m_manager->SetLocale("ru_RU");
+        QCOMPARE(m_manager->GetLocalizedThemeName("Night"), std::string("Night"));
+        QCOMPARE(m_manager->GetLocalizedThemeName("Ghost"), std::string("Ghost"));
+        QCOMPARE(log.Texts(google::GLOG_WARNING),
+            (std::vector<std::string> { "No title found for theme [Night] on language [ru_RU]!",
+                "No title found for theme [Ghost] on language [ru_RU]!" }));
+    }
+
+    void malformedDescriptionNamesTheFile()
+    {
+        QVERIFY(m_root->Write("themes/Broken/theme.json", "{ \"en_US\": \"Broken\",\n  oops }"));
+        try {
+            LookAndFeelManager manager(m_root->Utf8Path(), "theme.json", {});
+            QFAIL("a malformed description was accepted");
+        } catch (const Zentar::Exception& e) {
+            const std::string what = e.what();
+            QVERIFY2(what.find(m_root->Utf8Path() + "/resources/themes/Broken/theme.json") != std::string::npos, e.what());
+            QVERIFY2(what.find("line 2") != std::string::npos, e.what());
+        }
+    }
+
+    void moduleFiltering_data()
+    {
+        QTest::addColumn<QStringList>("modules");
+        QTest::addColumn<QStringList>("packs");
+        QTest::addColumn<QString>("french");
+        // The last translation file loaded is searched first.
+        QTest::newRow("all") << QStringList() << QStringList { "a", "b" } << "Bonjour en plus";
+        QTest::newRow("listed") << QStringList { "core", "editor", "b" } << QStringList { "b" } << "Bonjour de l'éditeur";
+        QTest::newRow("missing") << QStringList { "core", "none" } << QStringList() << "Bonjour du noyau";
+    }
+    void moduleFiltering()
+    {
+        QFETCH(QStringList, modules);
+        QFETCH(QStringList, packs);
+        QFETCH(QString, french);
+        // Not resource or translation files: refused, the rest loads.
+        QVERIFY(m_root->Write("themes/Night/bad.rcc", "/* not a resource file */"));
+        QVERIFY(m_root->MakeDir("themes/Night/folder.rcc"));
+        QVERIFY(m_root->Write("locales/fr_FR/zz_garbage.qm", "garbage, not a translation"));
+        QVERIFY(m_root->Write("locales/fr_FR/none_fr_FR.qm", "garbage named like a module"));
+        m_manager = Manager(*m_root, modules);
+        m_manager->SetTheme("Night");
+        for (const QString pack : { "a", "b", "bad" }) {
+            QCOMPARE(QFile::exists(":/" + pack + "/style.qss"), packs.contains(pack));
+            QCOMPARE(Sheet(*m_manager).contains("/* " + pack + ":style */"), packs.contains(pack));
+        }
+
+        JournalObserver journal;
+        m_manager->RegisterObserver(&journal);
+        const auto hello = [] { return QCoreApplication::translate("SharedMessages", "Hello"); };
+        QCOMPARE(hello(), QString("Hello"));
+        m_manager->SetLocale("fr_FR");
+        QCOMPARE(hello(), french);
+        m_manager->SetLocale("de_DE");
+        QCOMPARE(hello(), QString("Hallo vom Kern"));
+        // A language without translation files shows the source texts.
+        m_manager->SetLocale("en_US");
+        QCOMPARE(hello(), QString("Hello"));
+        // Nothing changes: nobody is told.
+        m_manager->SetLocale("en_US");
+        QCOMPARE(journal.calls, QStringList({ "locale:fr_FR", "locale:de_DE", "locale:en_US" }));
+        m_manager->UnregisterObserver(&journal);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // No system language matches the fixtures' languages.
+    qputenv("LANGUAGE", "C");
+    QApplication app(argc, argv);
+    TestLookAndFeelManager test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_lookandfeelmanager.moc"

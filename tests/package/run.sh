@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# run.sh BUILD_DIR PRODUCT_SOURCE_DIR
+set -euo pipefail
+build=$1
+product=$2
+work=$(mktemp -d "${TMPDIR:-/tmp}/zentar-package.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+cmake -S "$product" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake --build "$work/build" >/dev/null
+
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \
+       XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=offscreen
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# The product finds the installed library through its run path, not the build tree.
+ldd "$work/build/tiny-product" | grep -q "$work/prefix/.*libZentarApp" || { echo "not linked to the installed library"; exit 1; }
+output=$("$work/build/tiny-product")
+echo "$output"
+grep -q '^started FirstLaunch$' <<<"$output"

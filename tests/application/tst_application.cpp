@@ -25,16 +25,9 @@ struct CountingSplash : ISplash
 
 struct RecordingGateway : Zentar::ExternalStimulus::IGateway
 {
-    std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
+    std::vector<std::string> names;
     bool IsEnabled() const override { return true; }
-    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& s) override { stimuli.push_back(s); }
-    std::vector<std::string> Names() const
-    {
-        std::vector<std::string> names;
-        for (const auto& s : stimuli)
-            names.push_back(s.name);
-        return names;
-    }
+    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& s) override { names.push_back(s.name); }
 };
 
 std::shared_ptr<SettingsManager> Store(const char* name)
@@ -42,10 +35,7 @@ std::shared_ptr<SettingsManager> Store(const char* name)
     return std::make_shared<SettingsManager>(QString::fromLatin1(name), QStringLiteral("Zentar"));
 }
 
-Application& App()
-{
-    return *static_cast<Application*>(QCoreApplication::instance());
-}
+Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
 
 } // namespace
 
@@ -54,20 +44,9 @@ class TestApplication : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void namesBeforeCustomization()
-    {
-        QVERIFY(!App().GetCustomizationManager());
-        QCOMPARE(App().ApplicationName(), QCoreApplication::applicationName());
-        QCOMPARE(Application::DAYS_TO_FILE_EXPIRE, 10);
-        QVERIFY(!App().SessionId().empty());
-    }
-
     void settingsFallbacks()
     {
-        QVERIFY(!App().GetSettingsManager());
         QVERIFY(!App().GetProductSettingsManager());
-        QVERIFY(!App().GetMailSettingsManager());
-
         const auto main = Store("Main");
         App().SetSettingsManager(main);
         QCOMPARE(App().GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(main));
@@ -75,58 +54,34 @@ private Q_SLOTS:
 
         const auto product = Store("Product");
         App().SetProductSettingsManager(product);
-        const Application& constApp = App();
-        QCOMPARE(constApp.GetSettingsManager(), std::shared_ptr<ISettingsManager>(main));
-        QCOMPARE(constApp.GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(product));
-        QCOMPARE(constApp.GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(product));
-
-        const auto mail = Store("Mail");
-        App().SetMailSettingsManager(mail);
-        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(mail));
+        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(product));
     }
 
-    void customizationSetsNamesAndLogs()
+    void customizationLogsVersion()
     {
         LogCapture log;
         auto customization = std::make_shared<TestCustomization>();
         customization->version = {2, 5, 1, 99};
         App().SetCustomizationManager(customization, false);
 
-        QCOMPARE(App().GetCustomizationManager(), std::shared_ptr<ICustomizationManager>(customization));
-        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Zentar Test"));
-        QCOMPARE(App().ApplicationName(), QStringLiteral("Zentar Test"));
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.5.1"));
-        QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Zentar"));
-        QCOMPARE(App().GetProductNameAbout(), QStringLiteral("Zentar Test Product"));
-
-        const auto info = log.Texts(google::GLOG_INFO);
-        const std::vector<std::string> expected = {
-            "Product Version: 2.5.1",
-            "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
-            "Build commit: 7a81524",
-        };
-        QCOMPARE(info, expected);
-        for (const auto& line : log.Lines())
-            QVERIFY(line.file.find("App/Application/Application") != std::string::npos);
+        QCOMPARE(log.Texts(google::GLOG_INFO), (std::vector<std::string>{
+                                                   "Product Version: 2.5.1",
+                                                   "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
+                                                   "Build commit: 7a81524",
+                                               }));
 
         log.Clear();
         FLAGS_v = 1;
         App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         FLAGS_v = 0;
         QVERIFY(log.Contains("Verbose logging enabled. Level=1"));
-        QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("20.4.0"));
     }
 
     void installerSettings()
     {
         const auto byDefault = App().GetInstallerSettings("");
-        const auto named = App().GetInstallerSettings("OtherInstaller");
         QVERIFY(static_cast<SettingsManager&>(*byDefault).FileName().contains(QStringLiteral("ZentarTestInstaller")));
-        QVERIFY(static_cast<SettingsManager&>(*named).FileName().contains(QStringLiteral("OtherInstaller")));
-        QVERIFY(static_cast<SettingsManager&>(*named).FileName().contains(QStringLiteral("Zentar")));
-        byDefault->SetString("Browser", "firefox");
-        QCOMPARE(App().GetInstallerSettings("")->GetString("Browser", ""), std::string("firefox"));
-        QVERIFY(byDefault != App().GetInstallerSettings("")); // a fresh store each call
     }
 
     void mainWindowIsProcessWide()
@@ -136,16 +91,6 @@ private Q_SLOTS:
         QCOMPARE(App().GetMainWindow(), static_cast<QWidget*>(&window));
         QCOMPARE(Zentar::Util::SpontaneousDialog::GetMainWindow(), static_cast<QWidget*>(&window));
         App().SetMainWindow(nullptr);
-        QCOMPARE(App().GetMainWindow(), nullptr);
-    }
-
-    void daysPassed()
-    {
-        QCOMPARE(App().GetDaysPassed(), 0); // nothing stored
-        const QDateTime then = QDateTime::currentDateTime().addDays(-3);
-        App().GetProductSettingsManager()->SetString("DateOfFirstStart", then.toString(Qt::TextDate).toStdString());
-        QCOMPARE(App().GetDaysPassed(), 3);
-        App().GetProductSettingsManager()->Remove("DateOfFirstStart");
     }
 
     void startRunsOnce()
@@ -154,13 +99,10 @@ private Q_SLOTS:
         auto gateway = std::make_shared<RecordingGateway>();
         App().SetSplash(splash);
         App().SetExternalStimulusGateway(gateway);
-        QCOMPARE(App().GetSplash(), std::shared_ptr<ISplash>(splash));
         QSignalSpy started(&App(), &Application::ApplicationStarted);
 
-        QVERIFY(!App().IsStarted());
         App().Start();
         App().Start();
-        QVERIFY(App().IsStarted());
         QCOMPARE(splash->startupEvents, 1);
         QCOMPARE(started.count(), 1);
 
@@ -171,7 +113,7 @@ private Q_SLOTS:
                  QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
 
         // The start-up pages go to the gateway, e-mail dialog first.
-        QCOMPARE(gateway->Names(), (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
+        QCOMPARE(gateway->names, (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
     }
 
     void startupPagesSkippedForOtherBuilds_data()
@@ -194,7 +136,7 @@ private Q_SLOTS:
         QSignalSpy started(&App(), &Application::ApplicationStarted);
 
         App().OnStart();
-        QVERIFY(gateway->stimuli.empty());
+        QVERIFY(gateway->names.empty());
         QCOMPARE(started.count(), 1);
     }
 
@@ -202,7 +144,6 @@ private Q_SLOTS:
     {
         App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         const QString dir = App().GetApplicationTemporaryFilesDir();
-        QCOMPARE(App().GetApplicationTemporaryFilesDir(), dir);
         QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));
         QVERIFY(QFileInfo(dir).isDir());
 
@@ -228,13 +169,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(dir).isDir());
     }
 
-    void crashesClear()
-    {
-        App().ClearCrashes();
-        QVERIFY(!App().HasUnreportedCrash());
-        QVERIFY(App().GetCrashedSessions().empty());
-    }
-
     // Last: sets up logging files for the rest of the process.
     void loggingSetUp()
     {
@@ -242,9 +176,8 @@ private Q_SLOTS:
         QCOMPARE(qEnvironmentVariable("GLOG_PRODUCT_NAME"), QStringLiteral("ZentarTestInstaller"));
         google::FlushLogFiles(google::GLOG_INFO);
         const QDir logs(QString::fromStdString(Zentar::Logging::LogDirectory()));
-        QVERIFY(logs.exists());
-        const QStringList files = logs.entryList({QStringLiteral("ZentarTestInstaller*")}, QDir::Files);
-        QVERIFY2(!files.isEmpty(), qPrintable(logs.path()));
+        QVERIFY2(!logs.entryList({QStringLiteral("ZentarTestInstaller*")}, QDir::Files).isEmpty(),
+                 qPrintable(logs.path()));
     }
 };
 

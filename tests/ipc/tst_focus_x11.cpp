@@ -29,7 +29,7 @@ private Q_SLOTS:
         Report report;
         MasterClient client;
         QVERIFY(App::IPCManager::LaunchSlave(
-            client, kSlave, report.Option() + QStringLiteral(" --script=show,give,settle,quit"), false));
+            client, kSlave, report.Option() + QStringLiteral(" --script=show,give"), false));
         // The slave's own window takes the focus first.
         QTRY_VERIFY_WITH_TIMEOUT(
             report.Has(QStringLiteral("active ") + report.Value(QStringLiteral("window B"))), 10000);

@@ -22,64 +22,53 @@ class TestAppWeb : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_record;
+    QString m_record = m_dir.filePath("browser.txt");
 
-    static Application& TheApp() { return *static_cast<Application*>(QCoreApplication::instance()); }
-    QString Path(const QString& name) const { return m_dir.filePath(name); }
+    static bool Refused()
+    {
+        try {
+            TheApp().GetLinksManager();
+            return false;
+        } catch (const std::logic_error& e) {
+            return QString(e.what()) == "NotNull can not initialized by null";
+        }
+    }
 
 private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        m_record = Path(QStringLiteral("browser.txt"));
-        qputenv("BROWSER",
-            LinksTest::WriteRecordingBrowser(Path(QStringLiteral("recording-browser")), m_record)
-                .toLocal8Bit());
-        const QString table = Path(QStringLiteral("links.json"));
-        QVERIFY(LinksTest::WriteTable(table,
-            { { QStringLiteral("THANK_FOR_INSTALL_URL"),
-                QStringLiteral("https://example.com/{language}/thanks?p={productId}") } }));
+        qputenv("BROWSER", LinksTest::WriteRecordingBrowser(m_dir.filePath("recording-browser"), m_record).toLocal8Bit());
+        const QString table = m_dir.filePath("links.json");
+        QVERIFY(LinksTest::WriteTable(table, { { "THANK_FOR_INSTALL_URL", "https://example.com/{language}/thanks?p={productId}" } }));
         Links::LinksManager::SetDefaultTableFile(table);
     }
 
     // First: the managers are installed one by one.
     void linksServiceNeedsTheManagers()
     {
-        const auto expectRefusal = [] {
-            try {
-                TheApp().GetLinksManager();
-                return false;
-            } catch (const std::logic_error& e) {
-                return QString::fromLatin1(e.what()) == QStringLiteral("NotNull can not initialized by null");
-            }
-        };
-        QVERIFY(expectRefusal());
+        QVERIFY(Refused());
         auto customization = std::make_shared<TestCustomization>();
         customization->suppressesStartupPages = true; // no product exists: they would open a dialog
         TheApp().SetCustomizationManager(customization, false);
-        QVERIFY(expectRefusal());
-        TheApp().SetLookAndFeel(LinksTest::MakeLookAndFeel(
-            Path(QStringLiteral("laf")), { QStringLiteral("de_DE"), QStringLiteral("en_US") }, "de_DE"));
-        QVERIFY(expectRefusal()); // no settings store at all
-        TheApp().SetSettingsManager(
-            std::make_shared<App::SettingsManager>(QStringLiteral("AppWeb"), QStringLiteral("Zentar")));
-        QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_INSTALL_URL),
-            QStringLiteral("https://example.com/de/thanks?p=ZentarTestProduct"));
+        QVERIFY(Refused());
+        TheApp().SetLookAndFeel(LinksTest::MakeLookAndFeel(m_dir.filePath("laf"), { "de_DE", "en_US" }, "de_DE"));
+        QVERIFY(Refused()); // no settings store at all
+        TheApp().SetSettingsManager(std::make_shared<App::SettingsManager>("AppWeb", "Zentar"));
+        QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_INSTALL_URL), "https://example.com/de/thanks?p=ZentarTestProduct");
         QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_REINSTALL_URL), QString());
     }
 
     void webUrlsReachThePreferredBrowser()
     {
         QFile::remove(m_record);
-        QVERIFY(QDesktopServices::openUrl(QUrl(QStringLiteral("https://example.com/one"))));
+        QVERIFY(QDesktopServices::openUrl(QUrl("https://example.com/one")));
         QTRY_COMPARE(LinksTest::ReadLines(m_record).size(), 1);
-        TheApp().GetLinksManager()->OpenUrl(QStringLiteral("http://example.com/two?b=1&c=%20d"));
+        TheApp().GetLinksManager()->OpenUrl("http://example.com/two?b=1&c=%20d");
         QTRY_COMPARE(LinksTest::ReadLines(m_record).size(), 2);
         QStringList lines = LinksTest::ReadLines(m_record);
         lines.sort();
-        QCOMPARE(lines,
-            (QStringList { QStringLiteral("http://example.com/two?b=1&c=%20d"),
-                QStringLiteral("https://example.com/one") }));
+        QCOMPARE(lines, (QStringList { "http://example.com/two?b=1&c=%20d", "https://example.com/one" }));
     }
 
     // A start arms the update check 5 s later unless "autoUpdate" is off: a
@@ -89,10 +78,8 @@ private Q_SLOTS:
     {
         QSignalSpy requested(&TheApp(), &Application::AutoUpdateCheckRequested);
         QElapsedTimer clock;
-        qint64 secondStart = -1;
-        QList<qint64> at;
-        connect(&TheApp(), &Application::AutoUpdateCheckRequested, this, [&] { at << clock.elapsed(); });
-
+        qint64 secondStart = -1, at = -1;
+        connect(&TheApp(), &Application::AutoUpdateCheckRequested, this, [&] { at = clock.elapsed(); });
         TheApp().GetProductSettingsManager()->SetBool("autoUpdate", false);
         clock.start();
         TheApp().OnStart();
@@ -105,33 +92,25 @@ private Q_SLOTS:
         QVERIFY(secondStart >= 2000);
         // Timers of this length may fire up to 5 % early; one armed by the
         // first start would have fired 3 s early.
-        QVERIFY2(at.first() - secondStart >= 4700 && at.first() - secondStart < 6500,
-            qPrintable(QString::number(at.first() - secondStart)));
+        QVERIFY2(at - secondStart >= 4700 && at - secondStart < 6500, qPrintable(QString::number(at - secondStart)));
     }
 
     // Last: the URL log replaces the browser for the rest of the process.
     void logUrlsDivertsWebUrls()
     {
         QFile::remove(m_record);
-        const QString log = Path(QStringLiteral("urls.log"));
-        App::AppTest::HandleTestOptions(
-            { QStringLiteral("app"), QStringLiteral("--test-log-urls"), log }, {}, &TheApp());
-        QVERIFY(QDesktopServices::openUrl(QUrl(QStringLiteral("https://example.com/a?b=c d"))));
-        TheApp().GetLinksManager()->OpenUrl(QStringLiteral("http://example.com/second"));
+        const QString log = m_dir.filePath("urls.log"), lost = m_dir.filePath("no/dir/urls.log");
+        App::AppTest::HandleTestOptions({ "app", "--test-log-urls", log }, {}, &TheApp());
+        QVERIFY(QDesktopServices::openUrl(QUrl("https://example.com/a?b=c d")));
+        TheApp().GetLinksManager()->OpenUrl("http://example.com/second");
         // The log handler writes at once; the browser was never started.
-        QCOMPARE(LinksTest::ReadLines(log),
-            (QStringList { QStringLiteral("https://example.com/a?b=c d"),
-                QStringLiteral("http://example.com/second") }));
+        QCOMPARE(LinksTest::ReadLines(log), (QStringList { "https://example.com/a?b=c d", "http://example.com/second" }));
         QVERIFY(!QFile::exists(m_record));
-
         // A log that cannot be opened swallows URLs.
-        const QString lost = Path(QStringLiteral("no/dir/urls.log"));
-        App::AppTest::HandleTestOptions(
-            { QStringLiteral("app"), QStringLiteral("--test-log-urls"), lost }, {}, &TheApp());
-        QVERIFY(QDesktopServices::openUrl(QUrl(QStringLiteral("https://example.com/lost"))));
+        App::AppTest::HandleTestOptions({ "app", "--test-log-urls", lost }, {}, &TheApp());
+        QVERIFY(QDesktopServices::openUrl(QUrl("https://example.com/lost")));
         QCOMPARE(LinksTest::ReadLines(log).size(), 2);
-        QVERIFY(!QFile::exists(lost));
-        QVERIFY(!QFile::exists(m_record));
+        QVERIFY(!QFile::exists(lost) && !QFile::exists(m_record));
     }
 };
 

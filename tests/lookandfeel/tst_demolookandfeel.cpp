@@ -19,9 +19,6 @@ class TestDemoLookAndFeel : public QObject
 {
     Q_OBJECT
 
-private:
-    std::list<std::string> m_modules { "base", "widgets", "demo", "zentarapp" };
-
 private Q_SLOTS:
     void themes_data()
     {
@@ -49,7 +46,7 @@ private Q_SLOTS:
         QFETCH(QString, dontShowAgain);
 
         LogCapture log;
-        LookAndFeelManager manager(DEMO_ROOT_DIR, "theme.json", m_modules);
+        LookAndFeelManager manager(DEMO_ROOT_DIR, "theme.json", { "base", "widgets", "demo", "zentarapp" });
         QCOMPARE(manager.GetThemes(), (std::list<std::string> { "Dark", "Light" }));
         QCOMPARE(manager.GetLocales(), (std::list<std::string> { "de_DE", "en_US", "ru_RU" }));
         manager.Initialize(locale.toStdString(), theme.toStdString());
@@ -86,12 +83,8 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    qputenv("LANGUAGE", "C");
-    QApplication app(argc, argv);
-    TestDemoLookAndFeel test;
-    return QTest::qExec(&test, argc, argv);
-}
+// No system language matches the fixtures' languages.
+static const bool g_cLanguage = qputenv("LANGUAGE", "C");
+QTEST_MAIN(TestDemoLookAndFeel)
 
 #include "tst_demolookandfeel.moc"

@@ -11,9 +11,6 @@
 
 using Zentar::App::Application;
 
-namespace
-{
-
 QAction* Entry(QMenu* menu, const QString& id)
 {
     for (QAction* a : menu->actions())
@@ -21,8 +18,6 @@ QAction* Entry(QMenu* menu, const QString& id)
             return a;
     return nullptr;
 }
-
-} // namespace
 
 // The demo's Language and Theme menus switch the running product.
 class TestDemoMenus : public QObject

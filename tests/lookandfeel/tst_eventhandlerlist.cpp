@@ -9,9 +9,6 @@
 #include <string>
 #include <vector>
 
-namespace
-{
-
 struct Observer {
     virtual ~Observer() = default;
     virtual void OnChanged(const std::string& value) = 0;
@@ -41,8 +38,6 @@ Journal Notify(List& list, const char* value)
     list.Notify(&Observer::OnChanged, std::string(value));
     return std::move(g_journal);
 }
-
-} // namespace
 
 class TestEventHandlerList : public QObject
 {

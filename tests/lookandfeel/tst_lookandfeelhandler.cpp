@@ -16,9 +16,6 @@ Q_DECLARE_METATYPE(std::string)
 using Zentar::App::LookAndFeelHandler;
 using Zentar::App::LookAndFeelManager;
 
-namespace
-{
-
 // Entry texts, the checked one marked with "*", separators as "---".
 QStringList Texts(const QMenu& menu)
 {
@@ -36,13 +33,9 @@ QAction* Find(const QMenu& menu, const QString& id)
     return nullptr;
 }
 
-} // namespace
-
 class TestLookAndFeelHandler : public QObject
 {
     Q_OBJECT
-
-private:
     std::unique_ptr<LnfRoot> m_root;
     std::shared_ptr<LookAndFeelManager> m_manager;
 
@@ -132,12 +125,8 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    qputenv("LANGUAGE", "C");
-    QApplication app(argc, argv);
-    TestLookAndFeelHandler test;
-    return QTest::qExec(&test, argc, argv);
-}
+// No system language matches the fixtures' languages.
+static const bool g_cLanguage = qputenv("LANGUAGE", "C");
+QTEST_MAIN(TestLookAndFeelHandler)
 
 #include "tst_lookandfeelhandler.moc"

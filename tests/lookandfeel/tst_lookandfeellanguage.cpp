@@ -9,8 +9,6 @@
 class TestLookAndFeelLanguage : public QObject
 {
     Q_OBJECT
-
-private:
     LnfRoot m_root;
 
 private Q_SLOTS:

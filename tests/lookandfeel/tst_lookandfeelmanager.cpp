@@ -13,9 +13,6 @@
 using Zentar::App::ILookAndFeelManager;
 using Zentar::App::LookAndFeelManager;
 
-namespace
-{
-
 QString ReadAll(const QString& path)
 {
     QFile f(path);
@@ -57,8 +54,6 @@ public:
     }
     QString seen;
 };
-
-} // namespace
 
 class TestLookAndFeelManager : public QObject
 {
@@ -269,13 +264,8 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    // No system language matches the fixtures' languages.
-    qputenv("LANGUAGE", "C");
-    QApplication app(argc, argv);
-    TestLookAndFeelManager test;
-    return QTest::qExec(&test, argc, argv);
-}
+// No system language matches the fixtures' languages.
+static const bool g_cLanguage = qputenv("LANGUAGE", "C");
+QTEST_MAIN(TestLookAndFeelManager)
 
 #include "tst_lookandfeelmanager.moc"

@@ -12,7 +12,6 @@ private Q_SLOTS:
     void init()
     {
         QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, false);
-        QCoreApplication::setAttribute(Qt::AA_UseDesktopOpenGL, false);
     }
 
     void dpiPolicy_data()
@@ -21,7 +20,6 @@ private Q_SLOTS:
         QTest::addColumn<bool>("set");
         QTest::addColumn<bool>("qtScales");
         QTest::newRow("NOSCALE keeps the defaults") << QByteArray("NOSCALE") << true << false;
-        QTest::newRow("lower case is another value") << QByteArray("noscale") << true << true;
         QTest::newRow("other value") << QByteArray("SCALE") << true << true;
         QTest::newRow("unset") << QByteArray() << false << true;
     }
@@ -39,20 +37,6 @@ private Q_SLOTS:
         QCOMPARE(QCoreApplication::testAttribute(Qt::AA_EnableHighDpiScaling), qtScales);
     }
 
-    void desktopOpenGL()
-    {
-        Zentar::App::UseDesktopOpenGL();
-        QVERIFY(QCoreApplication::testAttribute(Qt::AA_UseDesktopOpenGL));
-    }
-
-    void locations()
-    {
-        const QString exeDir = QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).path();
-        QCOMPARE(QString::fromStdString(Zentar::App::GetPathToResources().utf8string()),
-                 exeDir + QStringLiteral("/resources"));
-        QCOMPARE(QString::fromStdString(Zentar::App::GetPathToFontConfigFile().utf8string()),
-                 exeDir + QStringLiteral("/resources/fonts/fonts.conf"));
-    }
 };
 
 int main(int argc, char** argv)

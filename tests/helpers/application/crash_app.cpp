@@ -2,7 +2,7 @@
 //   (no option)   start, report, quit cleanly
 //   --wait        start, report, then run until standard input closes
 //                 (clean quit) or the process is killed
-//   --no-mutex    do not create the application-running mutex
+//   --wait --no-mutex  same, without the application-running mutex
 //   --cycles N    also open and close N more sessions, checking each time that
 //                 this process's entry really is in the file; prints
 //                 "cycles <lost> <crashed>" (entries missing, crashes seen)
@@ -18,26 +18,20 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 int main(int argc, char** argv)
 {
-    const QStringList args = [&] {
-        QStringList list;
-        for (int i = 1; i < argc; ++i)
-            list << QString::fromLocal8Bit(argv[i]);
-        return list;
-    }();
     Zentar::App::Application::AppContext context;
-    context.createRunningMutex = !args.contains(QStringLiteral("--no-mutex"));
+    context.createRunningMutex = !(argc > 2 && std::strcmp(argv[2], "--no-mutex") == 0);
     Zentar::App::Application app(argc, argv, context);
+    const QStringList args = app.arguments();
     // Before the names are set, so that the cycles use this run's file.
-    const int cyclesAt = args.indexOf(QStringLiteral("--cycles"));
-    if (cyclesAt >= 0 && cyclesAt + 1 < args.size()) {
-        int lost = 0;
-        int crashed = 0;
+    if (args.value(1) == QLatin1String("--cycles")) {
+        int lost = 0, crashed = 0;
         const QString own = QString::number(QCoreApplication::applicationPid());
-        for (int i = args.at(cyclesAt + 1).toInt(); i > 0; --i) {
+        for (int i = args.value(2).toInt(); i > 0; --i) {
             Zentar::App::CrashTracker tracker;
             crashed += int(tracker.BadSessionsList().size());
             // Read under the instances' own guard, as they do.
@@ -59,15 +53,13 @@ int main(int argc, char** argv)
     std::fflush(stdout);
 
     QSocketNotifier stdinWatch(STDIN_FILENO, QSocketNotifier::Read);
-    if (args.contains(QStringLiteral("--wait"))) {
-        QObject::connect(&stdinWatch, &QSocketNotifier::activated, &app, [&] {
-            char buffer[64];
-            if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
-                app.quit();
-        });
-    } else {
-        stdinWatch.setEnabled(false);
+    stdinWatch.setEnabled(args.value(1) == QLatin1String("--wait"));
+    QObject::connect(&stdinWatch, &QSocketNotifier::activated, &app, [&] {
+        char buffer[64];
+        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+            app.quit();
+    });
+    if (!stdinWatch.isEnabled())
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    }
     return app.exec();
 }

@@ -1,7 +1,7 @@
-// A product that asks its launch history once and prints it.
+// A product that asks its launch history and prints
+// "<product type> <app type> <number of CheckFirstLaunch calls>".
 //   --version X.Y.Z   the product's version (default 20.4.0)
 //   --two-stores      separate main and product settings stores
-// Output: "product <type>", "app <type>", "checks <number of CheckFirstLaunch calls>".
 #include <Zentar/App/Application.h>
 #include <Zentar/Settings/SettingsManager.h>
 
@@ -54,7 +54,6 @@ int main(int argc, char** argv)
     // Asked again: answered from the cache.
     app.GetLaunchType();
     app.GetProductLaunchType();
-    std::printf("product %d\napp %d\nchecks %d\nfirst %d %d\n", productType, appType, app.checks,
-                int(app.IsFirstProductLaunch()), int(app.IsFirstLaunch()));
+    std::printf("%d %d %d\n", productType, appType, app.checks);
     return 0;
 }

@@ -29,10 +29,7 @@
 
 #include <cstdio>
 
-namespace
-{
-
-void Say(const QString& line)
+static void Say(const QString& line)
 {
     std::printf("%s\n", qPrintable(line));
     std::fflush(stdout);
@@ -41,13 +38,8 @@ void Say(const QString& line)
 struct HoldingGateway : Zentar::ExternalStimulus::IGateway {
     std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
     bool IsEnabled() const override { return true; }
-    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus) override
-    {
-        stimuli.push_back(stimulus);
-    }
+    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus) override { stimuli.push_back(stimulus); }
 };
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -55,26 +47,22 @@ int main(int argc, char** argv)
         Zentar::App::Application::AppContext context;
         context.createRunningMutex = false;
         Zentar::App::Application app(argc, argv, context);
-
         QCommandLineParser parser;
         for (const char* name : { "store", "root", "links", "version", "email", "gateway-runs" })
-            parser.addOption(
-                QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+            parser.addOption(QCommandLineOption(name, QString(), "value"));
         for (const char* name : { "no-email-dialog", "no-email-impl", "stay" })
-            parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+            parser.addOption(QCommandLineOption(name));
         parser.parse(app.arguments());
-        const auto value = [&](const char* name) { return parser.value(QString::fromLatin1(name)); };
-        const auto isSet = [&](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+        const auto value = [&](const char* name) { return parser.value(name); };
+        const auto isSet = [&](const char* name) { return parser.isSet(name); };
 
-        const QString name = value("store");
         auto customization = std::make_shared<TestCustomization>();
         if (isSet("version"))
             customization->version = Zentar::Core::Version::FromString(value("version").toStdString());
-        customization->installerProductName = (name + QStringLiteral("-Installer")).toStdString();
+        customization->installerProductName = (value("store") + "-Installer").toStdString();
         customization->allowsEmailDialog = !isSet("no-email-dialog");
         app.SetCustomizationManager(customization, false);
-        app.SetSettingsManager(
-            std::make_shared<Zentar::App::SettingsManager>(name, QStringLiteral("Zentar")));
+        app.SetSettingsManager(std::make_shared<Zentar::App::SettingsManager>(value("store"), "Zentar"));
         auto lookAndFeel = std::make_shared<Zentar::App::LookAndFeelManager>(
             value("root").toStdString(), "theme.json", std::list<std::string> {});
         lookAndFeel->SetLocale("en_US");
@@ -82,54 +70,45 @@ int main(int argc, char** argv)
         Zentar::Links::LinksManager::SetDefaultTableFile(value("links"));
         if (isSet("no-email-impl"))
             Zentar::EmailDialog::EmailDialogCreator::SetFactory([](auto&&...) { return nullptr; });
-
         auto gateway = std::make_shared<HoldingGateway>();
         if (isSet("gateway-runs"))
             app.SetExternalStimulusGateway(gateway);
 
-        QObject::connect(&app, &Zentar::App::Application::BeforeShowEmailDialog,
-            [] { Say(QStringLiteral("before-email")); });
-        QObject::connect(&app, &Zentar::App::Application::AfterShowEmailDialog,
-            [] { Say(QStringLiteral("after-email")); });
-        QObject::connect(
-            &app, &Zentar::App::Application::ApplicationStarted, [] { Say(QStringLiteral("started")); });
+        using Zentar::App::Application;
+        QObject::connect(&app, &Application::BeforeShowEmailDialog, [] { Say("before-email"); });
+        QObject::connect(&app, &Application::AfterShowEmailDialog, [] { Say("after-email"); });
+        QObject::connect(&app, &Application::ApplicationStarted, [] { Say("started"); });
 
         // Answers the e-mail dialog the way a user does.
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [&] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            auto* edit = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("emailEdit")) : nullptr;
+            auto* edit = dialog ? dialog->findChild<QLineEdit*>("emailEdit") : nullptr;
             if (!edit)
                 return;
-            Say(QStringLiteral("dialog"));
+            Say("dialog");
             auto* buttons = dialog->findChild<QDialogButtonBox*>();
-            if (isSet("email")) {
+            if (isSet("email"))
                 QTest::keyClicks(edit, value("email"));
-                QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
-            } else {
-                QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
-            }
+            QTest::mouseClick(buttons->button(isSet("email") ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
         });
         answer.start(20);
 
-        Say(QStringLiteral("launch %1").arg(app.GetProductLaunchType()));
-        Say(QStringLiteral("session %1").arg(QString::fromStdString(app.SessionId())));
+        Say(QString("launch %1").arg(app.GetProductLaunchType()));
+        Say(QString("session %1").arg(QString::fromStdString(app.SessionId())));
         for (const auto& id : app.GetCrashedSessions())
-            Say(QStringLiteral("crashed %1").arg(QString::fromStdString(id)));
-
+            Say(QString("crashed %1").arg(QString::fromStdString(id)));
         app.Start();
-
         for (const auto& stimulus : gateway->stimuli)
-            Say(QStringLiteral("stimulus %1").arg(QString::fromStdString(stimulus.name)));
+            Say(QString("stimulus %1").arg(QString::fromStdString(stimulus.name)));
         for (int run = 0; run < value("gateway-runs").toInt(); ++run)
             for (const auto& stimulus : gateway->stimuli)
                 stimulus.action();
-
         if (!isSet("stay"))
             QTimer::singleShot(0, &app, &QCoreApplication::quit);
         return app.exec();
     } catch (const Zentar::Exception& e) {
-        Say(QStringLiteral("error %1").arg(QString::fromUtf8(e.what())));
+        Say(QString("error %1").arg(e.what()));
         return 3;
     }
 }

@@ -1,3 +1,4 @@
+#include "ApplicationTestMain.h"
 #include <Zentar/App/Application.h>
 #include <Zentar/App/IGateway.h>
 #include <Zentar/App/ISplash.h>
@@ -181,13 +182,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    Application::AppContext context;
-    context.createRunningMutex = false;
-    Application app(argc, argv, context);
-    TestApplication test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZENTAR_APPLICATION_TEST_MAIN(TestApplication)
 
 #include "tst_application.moc"

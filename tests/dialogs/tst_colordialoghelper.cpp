@@ -1,3 +1,4 @@
+#include "ApplicationTestMain.h"
 #include <Zentar/App/Application.h>
 #include <Zentar/App/ColorDialogHelper.h>
 #include <Zentar/Settings/SettingsManager.h>
@@ -92,13 +93,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    Application::AppContext context;
-    context.createRunningMutex = false;
-    Application app(argc, argv, context);
-    TestColorDialogHelper test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZENTAR_APPLICATION_TEST_MAIN(TestColorDialogHelper)
 
 #include "tst_colordialoghelper.moc"

@@ -1,3 +1,4 @@
+#include "ApplicationTestMain.h"
 #include <Zentar/App/Application.h>
 #include <Zentar/App/GPUMessages.h>
 #include <Zentar/Links/URLKeys.h>
@@ -75,13 +76,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    Application::AppContext context;
-    context.createRunningMutex = false;
-    LinkingApplication app(argc, argv, context);
-    TestGpuMessages test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZENTAR_APPLICATION_TEST_MAIN_WITH(LinkingApplication, TestGpuMessages)
 
 #include "tst_gpumessages.moc"

@@ -1,3 +1,4 @@
+#include "ApplicationTestMain.h"
 #include <Zentar/App/Application.h>
 #include <Zentar/App/EventHandler.h>
 #include <Zentar/App/ISplash.h>
@@ -218,13 +219,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    Application::AppContext context;
-    context.createRunningMutex = false;
-    GuardApp app(argc, argv, context);
-    TestEventGuard test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZENTAR_APPLICATION_TEST_MAIN_WITH(GuardApp, TestEventGuard)
 
 #include "tst_eventguard.moc"

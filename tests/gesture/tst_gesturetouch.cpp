@@ -1,3 +1,4 @@
+#include "ApplicationTestMain.h"
 #include "GestureTestKit.h"
 
 #include <Zentar/App/Application.h>
@@ -144,13 +145,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char** argv)
-{
-    Application::AppContext context;
-    context.createRunningMutex = false;
-    Application app(argc, argv, context);
-    TestGestureTouch test;
-    return QTest::qExec(&test, argc, argv);
-}
+ZENTAR_APPLICATION_TEST_MAIN(TestGestureTouch)
 
 #include "tst_gesturetouch.moc"

@@ -10,7 +10,8 @@ chmod 700 "$home/runtime"
 export HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" \
        XDG_CACHE_HOME="$home/cache" XDG_RUNTIME_DIR="$home/runtime" TMPDIR="$home/tmp"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-"$@"
+# ZENTAR_TEST_WRAPPER runs the test program under a tool, e.g. valgrind.
+${ZENTAR_TEST_WRAPPER:-} "$@"
 status=$?
 rm -rf "$home"
 exit $status

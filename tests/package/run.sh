@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# run.sh BUILD_DIR PRODUCT_SOURCE_DIR
+# run.sh BUILD_DIR PRODUCT_SOURCE_DIR [SANITIZERS]
 set -euo pipefail
 build=$1
 product=$2
+# A sanitized library needs its runtime loaded first, so the product is built the same way.
+sanitize=${3:-}
+flags=()
+[ -z "$sanitize" ] || flags=(-DCMAKE_CXX_FLAGS="-fsanitize=$sanitize" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=$sanitize")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentar-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
-cmake -S "$product" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+cmake -S "$product" -B "$work/build" -G Ninja -DCMAKE_PREFIX_PATH="$work/prefix" "${flags[@]}" >/dev/null
 cmake --build "$work/build" >/dev/null
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data" \

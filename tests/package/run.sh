@@ -18,7 +18,10 @@ export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$wor
        XDG_RUNTIME_DIR="$work/home/runtime" QT_QPA_PLATFORM=offscreen
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # The product finds the installed library through its run path, not the build tree.
-ldd "$work/build/tiny-product" | grep -q "$work/prefix/.*libZentarApp" || { echo "not linked to the installed library"; exit 1; }
+# (ldd's output is taken whole first: grep -q stops reading at the first match,
+# and under pipefail the SIGPIPE that ldd then gets would fail the test.)
+libraries=$(ldd "$work/build/tiny-product")
+grep -q "$work/prefix/.*libZentarApp" <<<"$libraries" || { echo "not linked to the installed library"; exit 1; }
 output=$("$work/build/tiny-product")
 echo "$output"
 grep -q '^started FirstLaunch$' <<<"$output"

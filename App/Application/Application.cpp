@@ -17,6 +17,7 @@
 #include <Zentar/Settings/SettingsManager.h>
 
 #include "../Gesture/AttachScroller.h"
+#include "../Platform/OsGesture.h"
 #include "../Platform/OsProcess.h"
 
 #include <QDesktopServices>
@@ -47,6 +48,86 @@ const std::vector<std::string> kBuildInformation = {
 // Mouse state of the timer guard, shared by every widget of the process.
 bool buttonDown = false;
 bool dragging = false;
+
+// Out of line, so that delivering an event keeps no room for the report.
+[[gnu::noinline, gnu::cold]] void LogEscapedException(QObject* receiver, QEvent* event, const std::exception& e)
+{
+    const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type());
+    LOG(ERROR) << "Exception has been caught in event processing\n"
+               << "\tReceiver: "
+               << (receiver ? boost::core::demangle(typeid(*receiver).name()) : std::string("<NULL>")) << "\n"
+               << "\tEvent class: " << boost::core::demangle(typeid(*event).name())
+               << ". Event type: QEvent::"
+               << (typeName ? std::string(typeName) : std::to_string(int(event->type()))) << "\n"
+               << "\tException details: " << boost::diagnostic_information(e);
+}
+
+// What notify does with an event of a type it looks at, before Qt sees it.
+enum class Delivery { Deliver, Consumed, Dropped };
+
+Delivery BeforeDelivery(QObject* receiver, QEvent* event, ISplash* splash)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        buttonDown = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        dragging = false;
+        buttonDown = false;
+        break;
+    case QEvent::MouseMove:
+        if (buttonDown)
+            dragging = true;
+        break;
+    case QEvent::Timer:
+        // That timer class starves the event loop while a drag runs.
+        if (dragging && receiver
+            && qstrcmp(receiver->metaObject()->className(), "WebCore::SharedTimerQt") == 0)
+            return Delivery::Dropped;
+        break;
+    case QEvent::Show:
+        // Every list, table and text view scrolls by touch.
+        AttachScroller(receiver);
+        break;
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+        // Where the system sends no gesture messages, touches are made into
+        // them before anyone else sees them.
+        if (Os::OfferTouchEvent(receiver, event))
+            return Delivery::Consumed;
+        break;
+    case QEvent::ApplicationStateChange:
+        if (splash && QGuiApplication::applicationState() == Qt::ApplicationActive)
+            splash->OnStartupEvent();
+        break;
+    default:
+        break;
+    }
+
+    return Delivery::Deliver;
+}
+
+bool DeliverLoggingExceptions(QApplication* app, QObject* receiver, QEvent* event)
+{
+    try {
+        return app->QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        LogEscapedException(receiver, event, e);
+        throw;
+    }
+}
+
+// `splash` is the start-up splash while the application has not started yet.
+[[gnu::noinline]] bool NotifyWatched(QApplication* app, QObject* receiver, QEvent* event, ISplash* splash)
+{
+    const Delivery delivery = BeforeDelivery(receiver, event, splash);
+    if (delivery != Delivery::Deliver)
+        return delivery == Delivery::Consumed;
+    return DeliverLoggingExceptions(app, receiver, event);
+}
 
 } // namespace
 
@@ -93,51 +174,12 @@ Application::~Application()
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        buttonDown = true;
-        break;
-    case QEvent::MouseButtonRelease:
-        dragging = false;
-        buttonDown = false;
-        break;
-    case QEvent::MouseMove:
-        if (buttonDown)
-            dragging = true;
-        break;
-    case QEvent::Timer:
-        // That timer class starves the event loop while a drag runs.
-        if (dragging && receiver
-            && qstrcmp(receiver->metaObject()->className(), "WebCore::SharedTimerQt") == 0)
-            return false;
-        break;
-    case QEvent::Show:
-        // Every list, table and text view scrolls by touch.
-        AttachScroller(receiver);
-        break;
-    case QEvent::ApplicationStateChange:
-        if (!d->started && QGuiApplication::applicationState() == Qt::ApplicationActive && d->splash)
-            d->splash->OnStartupEvent();
-        break;
-    default:
-        break;
-    }
-
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type());
-        LOG(ERROR) << "Exception has been caught in event processing\n"
-                   << "\tReceiver: "
-                   << (receiver ? boost::core::demangle(typeid(*receiver).name()) : std::string("<NULL>"))
-                   << "\n"
-                   << "\tEvent class: " << boost::core::demangle(typeid(*event).name())
-                   << ". Event type: QEvent::"
-                   << (typeName ? std::string(typeName) : std::to_string(int(event->type()))) << "\n"
-                   << "\tException details: " << boost::diagnostic_information(e);
-        throw;
-    }
+    // Every event passes here: the few types looked at are told apart by two
+    // comparisons, so the others reach Qt without a detour.
+    const QEvent::Type type = event->type();
+    if (Q_UNLIKELY(type <= QEvent::Show || (type >= QEvent::TouchBegin && type <= QEvent::ApplicationStateChange)))
+        return NotifyWatched(this, receiver, event, d->started ? nullptr : d->splash.get());
+    return DeliverLoggingExceptions(this, receiver, event);
 }
 
 void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager> manager, bool initLogging)
@@ -322,11 +364,18 @@ void Application::OnStart()
     if (FLAGS_v >= 30)
         LOG(INFO) << "Preferred browser path" << Util::QStringToUtf8(browserPath);
 
+    // Mostly the same at every start; an unchanged value is not written
+    // again, each write costs the store a synced file replacement.
     const auto productSettings = GetProductSettingsManager();
-    productSettings->SetString("PreferredBrowser", Util::QStringToUtf8(browserPath));
-    productSettings->SetString("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
-    productSettings->SetString(
-        "Path", Util::QStringToUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
+    const auto record = [&productSettings](const std::string& key, const std::string& value) {
+        if (!productSettings->Contains(key) || productSettings->GetString(key, value) != value)
+            productSettings->SetString(key, value);
+    };
+    record("PreferredBrowser", Util::QStringToUtf8(browserPath));
+    record("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
+    record("Path",
+        Util::QStringToUtf8(
+            QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
 
     HandleTestOptions();
 

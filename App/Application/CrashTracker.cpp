@@ -82,9 +82,9 @@ CrashTracker::CrashTracker()
     , m_settings(SessionFilePath(), QSettings::IniFormat)
     , m_sessionId(NewSessionId())
 {
-    // The file is rewritten in place rather than through a flushed copy: at
-    // worst a power cut costs one crash report, while a flush on every start
-    // and stop of every instance would cost each one tens of milliseconds.
+    // Where no copy can be made beside the file (a folder that only lets the
+    // file itself be written), the file is rewritten in place instead of not
+    // at all: a torn write costs at worst one crash report.
     m_settings.setAtomicSyncRequired(false);
     StartSession();
     m_guard.lock.Unlock();

@@ -34,6 +34,8 @@ namespace GestureSource {
 // Counted: the source runs while at least one Start is not matched by Stop.
 void Start();
 void Stop();
+// False while the source does not run.
+bool Offer(QObject* receiver, QEvent* event);
 } // namespace GestureSource
 
 } // namespace Zentar::App::Os

@@ -741,10 +741,8 @@ namespace GestureSource {
 void Start()
 {
     ++g_starts;
-    if (!g_source && QCoreApplication::instance()) {
+    if (!g_source && QCoreApplication::instance())
         g_source = new Source;
-        QCoreApplication::instance()->installEventFilter(g_source);
-    }
 }
 
 void Stop()
@@ -753,6 +751,11 @@ void Stop()
         return;
     delete g_source;
     g_source = nullptr;
+}
+
+bool Offer(QObject* receiver, QEvent* event)
+{
+    return g_source && g_source->eventFilter(receiver, event);
 }
 
 } // namespace GestureSource

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+class QEvent;
+class QObject;
+
 // Touch gestures of the operating system, in plain C++ types. The structures
 // have the layout of their Win32 counterparts (MSG, GESTURENOTIFYSTRUCT,
 // GESTUREINFO, GESTURECONFIG), so the gesture code reads the same records on
@@ -110,6 +113,11 @@ intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wPar
 // messages itself; on Linux this installs the gesture source.
 ZENTAR_APP_EXPORT void StartGestureSource();
 ZENTAR_APP_EXPORT void StopGestureSource();
+// Hands a touch event to the gesture source before anyone else sees it; true
+// when the source took it. Application::notify offers every touch event, so
+// that the other events do not pay for an application-wide event filter.
+// Always false where the system sends the messages itself.
+bool OfferTouchEvent(QObject* receiver, QEvent* event);
 
 // A handle that carries `info`, as the gesture source hands them out with
 // its messages; null where only the system makes handles (Windows).

@@ -242,4 +242,9 @@ void StopGestureSource()
     GestureSource::Stop();
 }
 
+bool OfferTouchEvent(QObject* receiver, QEvent* event)
+{
+    return GestureSource::Offer(receiver, event);
+}
+
 } // namespace Zentar::App::Os

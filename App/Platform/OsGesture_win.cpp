@@ -146,6 +146,11 @@ void StartGestureSource() {}
 
 void StopGestureSource() {}
 
+bool OfferTouchEvent(QObject*, QEvent*)
+{
+    return false;
+}
+
 GestureInfoHandle OpenGestureInfoHandle(const GestureInfo&)
 {
     return nullptr;

@@ -27,6 +27,9 @@ constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kSingleWriteLimit = 64 * 1024;
 // A receive buffer grown beyond this by a big message is given back once empty.
 constexpr size_t kKeptBufferSize = 1 << 20;
+// Messages from this size on go straight into a reader's buffer that holds
+// them, not through the receive buffer.
+constexpr size_t kDirectReadSize = kSingleWriteLimit;
 
 void PutU32(unsigned char* p, uint32_t v)
 {
@@ -96,6 +99,10 @@ public:
     size_t Read(void* buffer, size_t size) override
     {
         std::lock_guard<std::mutex> lock(m_readMutex);
+        size_t length = 0;
+        if (size >= kDirectReadSize && m_receiveTimeout < 0
+            && ReadDirect(static_cast<unsigned char*>(buffer), size, &length))
+            return length;
         WaitForFrameOrThrow();
         const size_t copied = std::min(size, m_frameLength);
         if (copied > 0)
@@ -123,6 +130,42 @@ public:
     int GetReceiveTimeout() const override { return m_receiveTimeout; }
 
 private:
+    // Once the header of a big message is in, reads the rest of it from the
+    // input into `buffer`, saving a copy. Only for unbounded waits: a time-out
+    // would leave a message half read. False, having read no payload, when
+    // the message is small, larger than `size` or already buffered whole.
+    bool ReadDirect(unsigned char* buffer, size_t size, size_t* length)
+    {
+        while (!FrameReady()) {
+            if (m_frameKnown)
+                break;
+            if (!m_readError.empty())
+                ZENTAR_THROW(IOException, m_readError);
+            Fill(-1);
+        }
+        if (m_end - m_begin >= kHeaderSize + m_frameLength || m_frameLength < kDirectReadSize
+            || m_frameLength > size)
+            return false;
+        // The frame is incomplete, so every buffered byte after the header is its.
+        size_t received = m_end - m_begin - kHeaderSize;
+        std::memcpy(buffer, &m_buffer[m_begin + kHeaderSize], received);
+        const size_t frameLength = m_frameLength;
+        m_begin = m_end = 0;
+        m_frameKnown = false;
+        m_frameLength = 0;
+        try {
+            while (received < frameLength)
+                received += m_input->Read(buffer + received, frameLength - received);
+        } catch (const IOException& e) {
+            m_readError = e.what();
+            LOG(ERROR) << "Dropped " << (kHeaderSize + received) << " bytes of an incomplete message: "
+                       << m_readError;
+            throw;
+        }
+        *length = frameLength;
+        return true;
+    }
+
     void WaitForFrameOrThrow()
     {
         const int timeout = m_receiveTimeout;

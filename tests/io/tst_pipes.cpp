@@ -7,6 +7,11 @@
 
 #include <QProcess>
 
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
+
 #include <unistd.h>
 
 using namespace Zentar::Core;
@@ -58,6 +63,24 @@ struct MasterSide {
         return { mode, QString::fromStdString(toPeer), QString::fromStdString(fromPeer) };
     }
 };
+
+// The error of a read into a buffer large enough for any message of these
+// tests, on another thread so that a hang shows as a failure.
+QString ErrorOfLargeRead(IDataChannel* channel)
+{
+    auto result = std::make_shared<std::promise<QString>>();
+    std::future<QString> error = result->get_future();
+    std::thread([channel, result] {
+        std::vector<char> buffer(1 << 20);
+        try {
+            result->set_value(QStringLiteral("message of %1 bytes").arg(channel->Read(buffer.data(), buffer.size())));
+        } catch (const IOException& e) {
+            result->set_value(QString::fromUtf8(e.what()));
+        }
+    }).detach();
+    return error.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? error.get()
+                                                                                  : QStringLiteral("still waiting");
+}
 
 } // namespace
 
@@ -138,6 +161,48 @@ private Q_SLOTS:
         for (const QString& expected : messages)
             QCOMPARE(QString::fromStdString(link.channel->ReadText()), expected);
         QVERIFY(ErrorOfRead(link.channel.get()).contains(QStringLiteral("has closed")));
+        const auto errors = log.Texts(google::GLOG_ERROR);
+        QCOMPARE(errors.size(), size_t(loggedError.isEmpty() ? 0 : 1));
+        if (!loggedError.isEmpty())
+            QVERIFY2(QString::fromStdString(errors.front()).contains(loggedError), errors.front().c_str());
+    }
+
+    // Big messages go from the pipe straight into a reader's buffer that
+    // holds them; the messages after them, and a torn one, come out as usual.
+    void bigMessagesIntoALargeBuffer_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("frames");
+        QTest::addColumn<QList<QByteArray>>("messages");
+        QTest::addColumn<QString>("loggedError");
+        const QByteArray big = Pattern(70000);
+        QTest::newRow("in a row") << QList<QByteArray> { Frame(big), Frame(big.left(64 * 1024)), Frame("small") }
+                                  << QList<QByteArray> { big, big.left(64 * 1024), "small" } << QString();
+        QTest::newRow("torn") << QList<QByteArray> { Frame("first"), Frame(Pattern(200000)).left(90000) }
+                              << QList<QByteArray> { "first" } << "Dropped 90000 bytes of an incomplete message";
+    }
+    void bigMessagesIntoALargeBuffer()
+    {
+        QFETCH(QList<QByteArray>, frames);
+        QFETCH(QList<QByteArray>, messages);
+        QFETCH(QString, loggedError);
+        LogCapture log;
+        MasterSide link;
+        link.Create();
+        const QByteArray stream = frames.join();
+        QStringList args = link.PeerArgs(QStringLiteral("raw"));
+        for (int at = 0; at < stream.size(); at += 30000) // one argument holds at most 128 KiB
+            args << QString::fromLatin1(stream.mid(at, 30000).toHex());
+        QProcess peer;
+        peer.start(kPeer, args);
+
+        for (const QByteArray& expected : messages) {
+            QByteArray received(1 << 20, '\x7f');
+            received.truncate(int(link.channel->Read(received.data(), size_t(received.size()))));
+            QCOMPARE(received, expected);
+        }
+        QVERIFY(ErrorOfLargeRead(link.channel.get()).contains(QStringLiteral("has closed")));
+        QVERIFY(peer.waitForFinished(10000));
+        QCOMPARE(peer.exitCode(), 0);
         const auto errors = log.Texts(google::GLOG_ERROR);
         QCOMPARE(errors.size(), size_t(loggedError.isEmpty() ? 0 : 1));
         if (!loggedError.isEmpty())

@@ -2,10 +2,13 @@
 
 #include <Zentar/Core/EventPublisher.h>
 
+#include <boost/container/small_vector.hpp>
+
 #include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 namespace Zentar::Core
@@ -56,14 +59,16 @@ public:
     template <class... Params, class... Args>
     void Notify(void (Observer::*method)(Params...), const Args&... args)
     {
-        std::vector<Observer*> snapshot;
+        // Held inline: a notification reaches few observers and should not
+        // allocate.
+        boost::container::small_vector<Observer*, 16> snapshot;
         {
             std::lock_guard<std::recursive_mutex> lock(m_listMutex);
-            snapshot = m_observers;
+            snapshot.assign(m_observers.begin(), m_observers.end());
         }
         std::lock_guard<std::recursive_mutex> lock(m_executeMutex);
         for (Observer* observer : snapshot)
-            m_policy.Execute(std::bind(method, observer, args...));
+            m_policy.Execute([&] { (observer->*method)(std::decay_t<Args>(args)...); });
     }
 
     std::size_t Count() const

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 namespace Zentar::Core
 {
 
@@ -10,7 +8,7 @@ namespace Zentar::Core
 class SyncExecutePolicy
 {
 public:
-    void Execute(const std::function<void()>& call) const { call(); }
+    template <class Call> void Execute(const Call& call) const { call(); }
 };
 
 } // namespace Zentar::Core

@@ -1,11 +1,15 @@
 // Measures event delivery through Application::notify against a plain
-// QApplication: a storm of posted events is delivered to one receiver.
-// Each measurement runs in a child process of its own (an application object
-// is once per process); the two kinds take turns so that a busy machine
-// slows both alike.
+// QApplication. The instructions of a run of sent events are counted under
+// callgrind, only inside the sending loop; the wall time of a storm of posted
+// events delivered to one receiver is measured in turns (a busy machine slows
+// both alike). Each measurement runs in a child process of its own: an
+// application object is once per process.
 //
-//   notify_bench [--rounds N] [--events N]
-//   notify_bench --child app|qt --events N     (one measurement, in ms)
+//   notify_bench [--rounds N] [--events N] [--sends N]
+//   notify_bench --child app|qt --events N     (posted events, prints ms)
+//   notify_bench --child app|qt --sends N      (sent events, run under callgrind)
+
+#include "BenchUtil.h"
 
 #include <Zentar/App/Application.h>
 
@@ -14,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -22,8 +28,6 @@
 #include <cstring>
 #include <memory>
 #include <vector>
-
-namespace {
 
 class Sink : public QObject
 {
@@ -39,7 +43,18 @@ public:
     }
 };
 
-int RunChild(bool withApplication, long events, int argc, char** argv)
+// Callgrind counts inside this function only (--toggle-collect).
+__attribute__((noinline)) void BenchSendEvents(QObject* receiver, long count)
+{
+    QEvent event(QEvent::User);
+    for (long i = 0; i < count; ++i)
+        QCoreApplication::sendEvent(receiver, &event);
+}
+
+namespace
+{
+
+int RunChild(bool withApplication, long events, long sends, int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QApplication> app;
@@ -52,6 +67,10 @@ int RunChild(bool withApplication, long events, int argc, char** argv)
     }
 
     Sink sink;
+    if (sends > 0) {
+        BenchSendEvents(&sink, sends);
+        return sink.delivered == sends ? 0 : 1;
+    }
     for (long i = 0; i < events; ++i)
         QCoreApplication::postEvent(&sink, new QEvent(QEvent::User));
     QElapsedTimer timer;
@@ -66,21 +85,16 @@ int RunChild(bool withApplication, long events, int argc, char** argv)
     return 0;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 bool Measure(const QString& kind, long events, const QProcessEnvironment& env, std::vector<double>& out)
 {
     QProcess child;
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--child"), kind, QStringLiteral("--events"), QString::number(events)});
-    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
-        std::fprintf(stderr, "%s run failed: %s\n", qPrintable(kind), child.readAllStandardError().constData());
+        { QStringLiteral("--child"), kind, QStringLiteral("--events"), QString::number(events) });
+    if (!child.waitForFinished(10 * 60 * 1000) || child.exitStatus() != QProcess::NormalExit
+        || child.exitCode() != 0) {
+        std::fprintf(
+            stderr, "%s run failed: %s\n", qPrintable(kind), child.readAllStandardError().constData());
         return false;
     }
     bool ok = false;
@@ -91,23 +105,52 @@ bool Measure(const QString& kind, long events, const QProcessEnvironment& env, s
     return true;
 }
 
+// Instructions callgrind counted inside BenchSendEvents; 0 when it failed.
+double CountInstructions(
+    const QString& kind, long sends, const QProcessEnvironment& env, const QString& outDir)
+{
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.start(QStringLiteral("valgrind"),
+        { QStringLiteral("--tool=callgrind"), QStringLiteral("--collect-atstart=no"),
+            QStringLiteral("--toggle-collect=BenchSendEvents*"),
+            QStringLiteral("--callgrind-out-file=") + outDir + QLatin1Char('/') + kind
+                + QStringLiteral(".out"),
+            QCoreApplication::applicationFilePath(), QStringLiteral("--child"), kind,
+            QStringLiteral("--sends"), QString::number(sends) });
+    const bool finished = child.waitForFinished(10 * 60 * 1000);
+    const QString log = QString::fromLocal8Bit(child.readAllStandardError());
+    const auto match = QRegularExpression(QStringLiteral("Collected : (\\d+)")).match(log);
+    if (!finished || child.exitCode() != 0 || !match.hasMatch()) {
+        std::fprintf(stderr, "callgrind run of %s failed: %s\n", qPrintable(kind), qPrintable(log));
+        return 0;
+    }
+    return match.captured(1).toDouble();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    long events = 1000000;
+    long events = 5000000;
+    long sends = 100000;
     int rounds = 7;
     const char* child = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--events") == 0)
             events = std::max(1L, std::atol(argv[++i]));
+        else if (std::strcmp(argv[i], "--sends") == 0)
+            sends = std::max(1L, std::atol(argv[++i]));
         else if (std::strcmp(argv[i], "--rounds") == 0)
             rounds = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--child") == 0)
             child = argv[++i];
     }
+    bool childSends = false;
+    for (int i = 1; i < argc; ++i)
+        childSends = childSends || std::strcmp(argv[i], "--sends") == 0;
     if (child)
-        return RunChild(std::strcmp(child, "app") == 0, events, argc, argv);
+        return RunChild(std::strcmp(child, "app") == 0, events, childSends ? sends : 0, argc, argv);
 
     QCoreApplication parent(argc, argv);
     // The application object keeps files in the home directory; the
@@ -120,22 +163,42 @@ int main(int argc, char** argv)
     env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/cache"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
 
+    if (QStandardPaths::findExecutable(QStringLiteral("valgrind")).isEmpty()) {
+        std::printf("valgrind not found: no instruction counts\n");
+    } else {
+        const double appInstructions = CountInstructions(QStringLiteral("app"), sends, env, home.path());
+        const double qtInstructions = CountInstructions(QStringLiteral("qt"), sends, env, home.path());
+        if (appInstructions <= 0 || qtInstructions <= 0)
+            return 1;
+        std::printf("%ld sent events under callgrind: Application %.0f instructions (%.1f per event), "
+                    "QApplication %.0f (%.1f per event)\n",
+            sends, appInstructions, appInstructions / sends, qtInstructions, qtInstructions / sends);
+        Bench::Summary("Application::notify, " + std::to_string(sends / 1000) + "k sendEvent, instructions",
+            Bench::Format("%.1f/event", appInstructions / sends),
+            Bench::Format("%.1f/event", qtInstructions / sends), appInstructions / qtInstructions, 1.03);
+    }
+
     std::vector<double> app;
     std::vector<double> qt;
     for (int round = 0; round < rounds; ++round) {
         // Alternate which one goes first.
         const bool appFirst = round % 2 == 0;
-        if (!Measure(appFirst ? QStringLiteral("app") : QStringLiteral("qt"), events, env, appFirst ? app : qt)
-            || !Measure(appFirst ? QStringLiteral("qt") : QStringLiteral("app"), events, env, appFirst ? qt : app))
+        if (!Measure(
+                appFirst ? QStringLiteral("app") : QStringLiteral("qt"), events, env, appFirst ? app : qt)
+            || !Measure(
+                appFirst ? QStringLiteral("qt") : QStringLiteral("app"), events, env, appFirst ? qt : app))
             return 1;
-        std::printf("round %d: Application %.1f ms, QApplication %.1f ms\n", round + 1, app.back(), qt.back());
+        std::printf(
+            "round %d: Application %.1f ms, QApplication %.1f ms\n", round + 1, app.back(), qt.back());
         std::fflush(stdout);
     }
-    const double appMedian = Median(app);
-    const double qtMedian = Median(qt);
+    const double appMedian = Bench::Median(app);
+    const double qtMedian = Bench::Median(qt);
     std::printf("%ld posted events, %d rounds\n", events, rounds);
     std::printf("median Application::notify: %.1f ms (%.1f ns/event)\n", appMedian, appMedian * 1e6 / events);
     std::printf("median QApplication::notify: %.1f ms (%.1f ns/event)\n", qtMedian, qtMedian * 1e6 / events);
     std::printf("ratio: %.3f\n", qtMedian > 0 ? appMedian / qtMedian : 0.0);
+    Bench::Summary("Application::notify, " + std::to_string(events / 1000000) + "M posted events, wall",
+        Bench::Format("%.1f ms", appMedian), Bench::Format("%.1f ms", qtMedian), appMedian / qtMedian, 1.05);
     return 0;
 }

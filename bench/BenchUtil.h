@@ -1,0 +1,60 @@
+#pragma once
+
+// Statistics and the summary line shared by the benchmark programs.
+// scripts/bench.sh collects the "summary|" lines into one table.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace Bench
+{
+
+inline double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Nearest-rank percentile, p in (0, 100].
+inline double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t rank = size_t(std::ceil(p / 100.0 * double(values.size())));
+    return values[std::min(values.size(), std::max<size_t>(rank, 1)) - 1];
+}
+
+// One row of the summary table. The ratio is library / baseline unless the
+// caller gives another; `higherIsBetter` says which way the goal points. A
+// goal of 0 marks a figure reported for information only.
+inline bool Summary(const std::string& what, const std::string& library, const std::string& baseline,
+    double ratio, double goal, bool higherIsBetter = false)
+{
+    const bool met = goal <= 0 || (higherIsBetter ? ratio >= goal : ratio <= goal);
+    const std::string goalText = goal <= 0
+        ? std::string("-")
+        : std::string(higherIsBetter ? ">= " : "<= ") + std::to_string(goal).substr(0, 4);
+    std::printf("summary|%s|%s|%s|%.3f|%s|%s\n", what.c_str(), library.c_str(), baseline.c_str(), ratio,
+        goalText.c_str(),
+        goal <= 0 ? "-"
+            : met ? "yes"
+                  : "NO");
+    std::fflush(stdout);
+    return met;
+}
+
+inline std::string Format(const char* format, double value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+} // namespace Bench

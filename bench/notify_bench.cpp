@@ -10,6 +10,7 @@
 //   notify_bench --child app|qt --sends N      (sent events, run under callgrind)
 
 #include "BenchUtil.h"
+#include "ChildHome.h"
 
 #include <Zentar/App/Application.h>
 
@@ -153,15 +154,8 @@ int main(int argc, char** argv)
         return RunChild(std::strcmp(child, "app") == 0, events, childSends ? sends : 0, argc, argv);
 
     QCoreApplication parent(argc, argv);
-    // The application object keeps files in the home directory; the
-    // children get a home of their own.
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/cache"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+    QProcessEnvironment env = Bench::ChildEnvironment(home.path());
 
     if (QStandardPaths::findExecutable(QStringLiteral("valgrind")).isEmpty()) {
         std::printf("valgrind not found: no instruction counts\n");

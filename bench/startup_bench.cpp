@@ -12,6 +12,7 @@
 
 #include "BenchProduct.h"
 #include "BenchUtil.h"
+#include "ChildHome.h"
 #include "BenchWindow.h"
 
 #include <Zentar/App/Application.h>
@@ -221,15 +222,8 @@ int main(int argc, char** argv)
         return RunChild(child, launchedAt, argc, argv);
 
     QCoreApplication parent(argc, argv);
-    // The product keeps settings, logs and its crash-tracking file at home.
     QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/config"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/data"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/cache"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    env.insert(QStringLiteral("TMPDIR"), home.path());
+    QProcessEnvironment env = Bench::ChildEnvironment(home.path());
     {
         // The stylesheet the product composes, for the launches that apply it by hand.
         Zentar::App::LookAndFeelManager manager(BENCH_STARTUP_ROOT, "theme.json", kModules);

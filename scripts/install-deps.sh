@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the demo and the tests need.
+# Installs the Debian packages the build, the demo and the tests need, and
+# the further packages named as arguments (scripts/bench.sh, scripts/fuzz.sh).
 # Does nothing when they are all there already.
 set -euo pipefail
 
@@ -8,7 +9,8 @@ packages=(
   qtbase5-dev qttools5-dev-tools libqt5opengl5-dev
   libboost-dev libgoogle-glog-dev libx11-dev
   xvfb xauth x11-utils
-  mingw-w64
+  mingw-w64 valgrind
+  "$@"
 )
 
 missing=()

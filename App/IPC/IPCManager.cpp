@@ -3,6 +3,7 @@
 #include <Zentar/App/IPCManager.h>
 
 #include "../Platform/OsProcess.h"
+#include "SlaveSwitches.h"
 
 #include <Zentar/IO/CommunicationChannel.h>
 #include <Zentar/IO/DataInputPipe.h>
@@ -140,13 +141,10 @@ bool IPCManager::LaunchSlave(
     return true;
 }
 
-bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+bool Detail::ParseSlaveSwitches(const QStringList& arguments, QString& pipeId, quint32& processId)
 {
-    if (!QCoreApplication::instance())
-        return false;
-    QString pipeId;
-    quint32 processId = 0;
-    const QStringList arguments = QCoreApplication::arguments();
+    pipeId.clear();
+    processId = 0;
     for (const QString& argument : arguments) {
         if (argument.contains(kPipeIdSwitch))
             pipeId = QString(argument).remove(kPipeIdSwitch);
@@ -156,7 +154,20 @@ bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
             processId = ok && value <= 0xFFFFFFFFu ? static_cast<quint32>(value) : 0;
         }
     }
-    if (pipeId.isEmpty() || processId == 0)
+    if (!pipeId.isEmpty() && processId != 0)
+        return true;
+    pipeId.clear();
+    processId = 0;
+    return false;
+}
+
+bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
+{
+    if (!QCoreApplication::instance())
+        return false;
+    QString pipeId;
+    quint32 processId = 0;
+    if (!Detail::ParseSlaveSwitches(QCoreApplication::arguments(), pipeId, processId))
         return false;
 
     const std::string inputName = Utf8(InputPipeName(pipeId));

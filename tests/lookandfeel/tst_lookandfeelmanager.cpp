@@ -142,6 +142,30 @@ private Q_SLOTS:
         QCOMPARE(Sheet(*m_manager), expected + "\n");
     }
 
+    void nestedVariablesStopAtASizeLimit()
+    {
+        // Each value names the next variable eight times: replaced in full,
+        // "[@a]" would become 8^11 copies of "x".
+        QString values;
+        for (char c = 'a'; c < 'l'; ++c)
+            values += QString(R"("%1": "%2", )").arg(QChar(c), QString("@%1 ").arg(QChar(c + 1)).repeated(8));
+        QVERIFY(m_root->Write("vars.json", R"({"win": {"all_languages": {)" + values.toUtf8() + R"("l": "x", "z": "ok"}}})"));
+        QVERIFY(m_root->Write("sheet.qss", "[@a]{@z}"));
+        LogCapture log;
+        m_manager->ApplyTheme({ { m_root->Resources("sheet.qss").toStdString() },
+            { m_root->Resources("vars.json").toStdString() }, {} });
+
+        const QString sheet = Sheet(*m_manager);
+        QVERIFY2(sheet.size() <= (1 << 20) + 1, qPrintable(QString::number(sheet.size())));
+        // Replaced up to the variable that would have passed the limit; the
+        // ones after it still apply where they fit.
+        QVERIFY(!sheet.contains("@f"));
+        QVERIFY(sheet.startsWith("[@g @g "));
+        QVERIFY(!sheet.contains('x'));
+        QVERIFY(sheet.endsWith("]{ok}\n"));
+        QVERIFY(log.Contains("Stylesheet variable [@g] left unreplaced"));
+    }
+
     void preprocessorTakesEffectAtNextComposition()
     {
         m_manager->SetTheme("Night");

@@ -1,6 +1,4 @@
-#include "FuzzSupport.h"
-
-#include <Zentar/App/LookAndFeelManager.h>
+#include "ThemeProduct.h"
 
 namespace
 {
@@ -17,10 +15,7 @@ QString ManifestPath()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Fuzz::StartQApplication();
-    const QString root = Fuzz::Scratch() + QStringLiteral("/product");
-    QDir().mkpath(root + QStringLiteral("/resources/locales/en_US"));
-    g_manager = new Zentar::App::LookAndFeelManager(
-        Zentar::ioPath(root.toStdString()), "theme.json", std::list<std::string>());
+    g_manager = Fuzz::NewThemeManager();
     // Files the seeds name relative to the working directory: not fonts at all.
     QDir().mkpath(Fuzz::Scratch() + QStringLiteral("/fonts"));
     Fuzz::WriteFile(Fuzz::Scratch() + QStringLiteral("/fonts/empty.ttf"), std::string());

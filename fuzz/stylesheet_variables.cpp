@@ -1,6 +1,4 @@
-#include "FuzzSupport.h"
-
-#include <Zentar/App/LookAndFeelManager.h>
+#include "ThemeProduct.h"
 
 namespace
 {
@@ -25,10 +23,7 @@ QString SheetPath()
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     Fuzz::StartQApplication();
-    const QString root = Fuzz::Scratch() + QStringLiteral("/product");
-    QDir().mkpath(root + QStringLiteral("/resources/locales/en_US"));
-    g_manager = new Zentar::App::LookAndFeelManager(
-        Zentar::ioPath(root.toStdString()), "theme.json", std::list<std::string>());
+    g_manager = Fuzz::NewThemeManager();
     g_manager->SetLocale("en_US");
     return 0;
 }

@@ -106,5 +106,5 @@ void InstallDemoLinks(Zentar::App::Application& app, DemoWindow& window)
     // Built when the application has started, so that the page shows the
     // managers the product installed.
     QObject::connect(&app, &Zentar::App::Application::ApplicationStarted, &window,
-        [&app, &window] { window.Tabs()->addTab(MakeLinksPage(app), QObject::tr("Links")); });
+        [&app, &window] { window.AddPage(MakeLinksPage(app), QT_TRANSLATE_NOOP("QObject", "Links")); });
 }

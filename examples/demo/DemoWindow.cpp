@@ -2,6 +2,7 @@
 
 #include <Zentar/App/Application.h>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -62,6 +63,8 @@ void DemoWindow::Retranslate()
     m_fileMenu->setTitle(tr("&File"));
     m_quitAction->setText(tr("&Quit"));
     m_tabs->setTabText(0, tr("Overview"));
+    for (const auto& [page, title] : m_pages)
+        m_tabs->setTabText(m_tabs->indexOf(page), QCoreApplication::translate("QObject", title));
 
     const QString launch = LaunchTypeName(m_app.GetLaunchType());
     m_launchLabel->setText(tr("Launch type: %1").arg(launch));
@@ -76,6 +79,12 @@ void DemoWindow::Retranslate()
     statusBar()->showMessage(crashed.empty() ? tr("Launch: %1").arg(launch)
                                              : tr("Launch: %1 | Crashed sessions: %2")
                                                    .arg(launch, ids.join(QStringLiteral(", "))));
+}
+
+void DemoWindow::AddPage(QWidget* page, const char* title)
+{
+    m_pages.emplace_back(page, title);
+    m_tabs->addTab(page, QCoreApplication::translate("QObject", title));
 }
 
 void DemoWindow::changeEvent(QEvent* event)

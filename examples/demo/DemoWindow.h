@@ -2,6 +2,9 @@
 
 #include <QMainWindow>
 
+#include <utility>
+#include <vector>
+
 class QLabel;
 class QListWidget;
 class QTabWidget;
@@ -20,6 +23,9 @@ public:
     explicit DemoWindow(Zentar::App::Application& app);
 
     QTabWidget* Tabs() const { return m_tabs; }
+    // A feature tab; `title` is marked with QT_TRANSLATE_NOOP("QObject", ...)
+    // and translated again whenever the language changes.
+    void AddPage(QWidget* page, const char* title);
     QMenu* FileMenu() const { return m_fileMenu; }
 
     // Texts shown in the window, rebuilt when the language changes.
@@ -37,6 +43,7 @@ private:
     QLabel* m_sessionLabel = nullptr;
     QLabel* m_crashTitle = nullptr;
     QListWidget* m_crashList = nullptr;
+    std::vector<std::pair<QWidget*, const char*>> m_pages;
 };
 
 // Name of a launch type as the window and the log show it.

@@ -87,8 +87,8 @@ int main(int argc, char** argv)
     // Before the pages are made, so that they start in the chosen language.
     InstallDemoLookAndFeel(app, window.menuBar(), parser.value(languageOption).toStdString(),
                            parser.value(themeOption).toStdString());
-    window.Tabs()->addTab(new DemoDialogsPage(app), QObject::tr("Dialogs"));
-    window.Tabs()->addTab(CreateDemoTouchPage(), QObject::tr("Touch"));
+    window.AddPage(new DemoDialogsPage(app), QT_TRANSLATE_NOOP("QObject", "Dialogs"));
+    window.AddPage(CreateDemoTouchPage(), QT_TRANSLATE_NOOP("QObject", "Touch"));
     AddMacStyleMenus(window.menuBar(), app);
     InstallDemoSlaveLauncher(window, window.FileMenu());
     app.SetMainWindow(&window);

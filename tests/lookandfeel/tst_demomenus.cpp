@@ -1,12 +1,16 @@
 #include "DemoLookAndFeel.h"
+#include "DemoWindow.h"
+#include "TestCustomization.h"
 
 #include <Zentar/App/Application.h>
 #include <Zentar/App/LookAndFeelManager.h>
+#include <Zentar/Settings/SettingsManager.h>
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QtTest>
 
 using Zentar::App::Application;
@@ -19,7 +23,8 @@ QAction* Entry(QMenu* menu, const QString& id)
     return nullptr;
 }
 
-// The demo's Language and Theme menus switch the running product.
+// The demo's Language and Theme menus switch the running product, and its
+// window follows.
 class TestDemoMenus : public QObject
 {
     Q_OBJECT
@@ -28,7 +33,8 @@ private Q_SLOTS:
     void switchingFromTheMenus()
     {
         auto* app = qobject_cast<Application*>(QCoreApplication::instance());
-        QMainWindow window;
+        DemoWindow window(*app);
+        window.AddPage(new QWidget, QT_TRANSLATE_NOOP("QObject", "Dialogs"));
         auto manager = InstallDemoLookAndFeel(*app, window.menuBar(), "en_US", "Dark", DEMO_ROOT_DIR);
         QCOMPARE(app->GetLookAndFeel(), std::static_pointer_cast<Zentar::App::ILookAndFeelManager>(manager));
         QMenu* languages = window.menuBar()->findChild<QMenu*>("languageMenu");
@@ -44,6 +50,9 @@ private Q_SLOTS:
         QCOMPARE(languages->title(), QString("&Sprache"));
         QCOMPARE(themes->title(), QString("&Design"));
         QCOMPARE(Entry(themes, "Light")->text(), QString("Hell"));
+        // The window retranslates on the LanguageChange Qt posts, feature tabs included.
+        QTRY_COMPARE(window.Tabs()->tabText(0), QString("Übersicht"));
+        QCOMPARE(window.Tabs()->tabText(1), QString("Dialoge"));
 
         Entry(themes, "Light")->trigger();
         QCOMPARE(manager->GetCurrentTheme(), std::string("Light"));
@@ -61,6 +70,10 @@ int main(int argc, char** argv)
     Application::AppContext context;
     context.createRunningMutex = false;
     Application app(argc, argv, context);
+    // The window shows the launch type, which needs a product and its settings.
+    app.SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+    app.SetSettingsManager(std::make_shared<Zentar::App::SettingsManager>(
+        QStringLiteral("DemoMenus"), QStringLiteral("Zentar")));
     TestDemoMenus test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QPointer>
 
 namespace Zentar::Util
 {
@@ -50,7 +51,11 @@ AlertBox::Level AlertBox::GetLevel() const
 QMessageBox::StandardButton AlertBox::Exec()
 {
     m_pressed = nullptr;
+    // The box may go with its parent while it runs; then no button was pressed.
+    const QPointer<AlertBox> alive(this);
     exec();
+    if (!alive)
+        return QMessageBox::NoButton;
     return m_pressed ? standardButton(m_pressed) : QMessageBox::NoButton;
 }
 

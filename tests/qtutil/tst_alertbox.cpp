@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 #include <functional>
@@ -75,6 +77,16 @@ private Q_SLOTS:
             click);
         QCOMPARE(shown, buttons);
         QVERIFY(!box.isVisible());
+    }
+
+    void goesWithItsParentWhileRunning()
+    {
+        auto* parent = new QWidget;
+        const QPointer<AlertBox> box = new AlertBox(AlertBox::Warning, QStringLiteral("Title"),
+            QStringLiteral("Text"), QMessageBox::Ok | QMessageBox::Cancel, parent);
+        QTimer::singleShot(0, [parent] { delete parent; });
+        QCOMPARE(box->Exec(), QMessageBox::NoButton);
+        QVERIFY(box.isNull());
     }
 
     void fixedWidthWrapsText()

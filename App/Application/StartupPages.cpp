@@ -10,6 +10,8 @@
 #include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
+#include <QPointer>
+
 #include <glog/logging.h>
 
 #include <regex>
@@ -136,10 +138,18 @@ void Application::ShowEmailDialog()
         Q_EMIT AfterShowEmailDialog();
         throw;
     }
-    if (!dialog)
+    if (!dialog) {
         LOG(ERROR) << "Failed to create Email Dialog Impl";
-    else
+    } else {
+        // A product's dialog that is a child of the main window goes with the
+        // window if that closes while the dialog runs: it was closed
+        // unanswered, and it must not be deleted a second time.
+        const QPointer<QObject> dialogObject = dynamic_cast<QObject*>(dialog.get());
+        const bool isObject = dialogObject;
         dialog->Exec();
+        if (isObject && !dialogObject)
+            (void)dialog.release();
+    }
     Q_EMIT AfterShowEmailDialog();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QPointer>
 
 #include <boost/format.hpp>
 #include <glog/logging.h>
@@ -44,7 +45,12 @@ QMessageBox::StandardButton ConfirmationAlertBox::Exec()
     if (ReadDontConfirm())
         return static_cast<QMessageBox::StandardButton>(ReadAnswer());
 
+    // The box may go with its parent while it runs: that answers nothing,
+    // and nothing of the box may be touched afterwards.
+    const QPointer<ConfirmationAlertBox> alive(this);
     const QMessageBox::StandardButton pressed = AlertBox::Exec();
+    if (!alive)
+        return QMessageBox::NoButton;
     if (!d->checkBox->isChecked())
         return pressed;
 

@@ -2,6 +2,7 @@
 #include <Zentar/App/RestartApplication.h>
 #include <Zentar/QtUtil/AlertBox.h>
 
+#include <QPointer>
 #include <QProcess>
 
 #include <glog/logging.h>
@@ -17,7 +18,9 @@ void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon, co
     }
 
     if (mode == Zentar::Enums::WorkingMode::Interactive) {
-        Zentar::Util::AlertBox box(
+        // On the heap: the window it is asked over may close while it runs
+        // and delete it as a child; the guard then sees it gone.
+        const QPointer<Zentar::Util::AlertBox> box = new Zentar::Util::AlertBox(
             Zentar::Util::AlertBox::Information,
             QCoreApplication::translate("ApplicationRestarter", "Attention"),
             QCoreApplication::translate("ApplicationRestarter",
@@ -25,8 +28,10 @@ void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon, co
             QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow(),
             Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         if (!icon.isNull())
-            box.setIconPixmap(icon);
-        if (box.Exec() != QMessageBox::Ok)
+            box->setIconPixmap(icon);
+        const QMessageBox::StandardButton answer = box->Exec();
+        delete box.data();
+        if (answer != QMessageBox::Ok)
             return;
     }
 

@@ -54,6 +54,7 @@ std::optional<Command> DesktopDefaultBrowser()
             command.arguments.push_back(word);
         }
         LocalFree(words);
+        command.executable = command.program;
         if (!command.program.empty())
             return command;
     }
@@ -63,6 +64,21 @@ std::optional<Command> DesktopDefaultBrowser()
 std::vector<std::string> GenericBrowserPrograms()
 {
     return {};
+}
+
+std::string ResolveRecordedBrowser(const std::string& recorded)
+{
+    if (recorded.empty())
+        return std::string();
+    wchar_t found[MAX_PATH] = {};
+    const DWORD length
+        = SearchPathW(nullptr, Core::WstringFromUtf8(recorded).c_str(), L".exe", MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    const DWORD attributes = GetFileAttributesW(found);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::string();
+    return Core::Utf8FromWstring(found);
 }
 
 bool OpenWithDesktop(const std::string& url)

@@ -15,10 +15,10 @@ namespace Zentar::Browser
 namespace
 {
 
-// A program and its arguments, "%s" standing for the URL.
-struct BrowserCommand {
-    QString program;
-    QStringList arguments;
+// A browser found, and how to start it; "%s" in an argument stands for the URL.
+struct Candidate {
+    QString executable; // the browser itself: what Path() names
+    AbstractPreferredBrowser::Launch launch;
 };
 
 // An absolute path to an executable file, or a program found on PATH.
@@ -32,8 +32,13 @@ QString Resolve(const QString& program)
     return QStandardPaths::findExecutable(program);
 }
 
-// BROWSER holds commands separated by ':'; the first one that exists wins.
-std::optional<BrowserCommand> FromBrowserVariable()
+Candidate Plain(const QString& program, const QStringList& arguments = {})
+{
+    return { program, { program, arguments, {} } };
+}
+
+// BROWSER holds commands separated by ':', tried in their order.
+void AddFromBrowserVariable(QList<Candidate>& candidates)
 {
     const QString value = qEnvironmentVariable("BROWSER");
     for (const QString& entry : value.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
@@ -42,33 +47,63 @@ std::optional<BrowserCommand> FromBrowserVariable()
             continue;
         const QString program = Resolve(words.takeFirst());
         if (!program.isEmpty())
-            return BrowserCommand { program, words };
+            candidates << Plain(program, words);
     }
-    return std::nullopt;
 }
 
-std::optional<BrowserCommand> FindBrowser(const AbstractPreferredBrowser::PreferredBrowserContext& context)
+void AddDesktopDefault(QList<Candidate>& candidates)
 {
-    if (auto command = FromBrowserVariable())
-        return command;
-    if (const auto desktop = Platform::DesktopDefaultBrowser()) {
-        BrowserCommand command { Resolve(Util::Utf8ToQString(desktop->program)), {} };
-        for (const std::string& argument : desktop->arguments)
-            command.arguments << Util::Utf8ToQString(argument);
-        if (!command.program.isEmpty())
-            return command;
-    }
+    const auto desktop = Platform::DesktopDefaultBrowser();
+    if (!desktop)
+        return;
+    Candidate candidate;
+    candidate.executable = Util::Utf8ToQString(desktop->executable);
+    candidate.launch.program = Util::Utf8ToQString(desktop->program);
+    for (const std::string& argument : desktop->arguments)
+        candidate.launch.arguments << Util::Utf8ToQString(argument);
+    for (const std::string& assignment : desktop->environment)
+        candidate.launch.environment << Util::Utf8ToQString(assignment);
+    candidates << candidate;
+}
+
+// Every browser that can be started, the preferred one first. A browser is
+// listed once, where it ranks highest.
+QList<Candidate> FindBrowsers(const AbstractPreferredBrowser::PreferredBrowserContext& context)
+{
+    QList<Candidate> found;
+    AddFromBrowserVariable(found);
+    AddDesktopDefault(found);
     for (const QString& recorded : { context.installerBrowser, context.previousBrowser }) {
-        const QString program = Resolve(recorded);
+        const QString program
+            = Util::Utf8ToQString(Platform::ResolveRecordedBrowser(Util::QStringToUtf8(recorded)));
         if (!program.isEmpty())
-            return BrowserCommand { program, {} };
+            found << Plain(program);
     }
     for (const std::string& generic : Platform::GenericBrowserPrograms()) {
         const QString program = Resolve(Util::Utf8ToQString(generic));
         if (!program.isEmpty())
-            return BrowserCommand { program, {} };
+            found << Plain(program);
     }
-    return std::nullopt;
+
+    QList<Candidate> unique;
+    QStringList seen;
+    for (const Candidate& candidate : found) {
+        if (seen.contains(candidate.executable))
+            continue;
+        seen << candidate.executable;
+        unique << candidate;
+    }
+    return unique;
+}
+
+// "firefox" for /usr/bin/firefox, C:\...\firefox.exe and the sandboxed
+// application org.mozilla.firefox alike.
+QString BrowserName(const QString& executable)
+{
+    QString name = QFileInfo(executable).fileName();
+    if (name.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name.count(QLatin1Char('.')) >= 2 ? name.mid(name.lastIndexOf(QLatin1Char('.')) + 1) : name;
 }
 
 } // namespace
@@ -78,8 +113,8 @@ PreferredBrowser::~PreferredBrowser() = default;
 
 QString PreferredBrowser::Path() const
 {
-    const auto command = FindBrowser(Context());
-    return command ? command->program : QString();
+    const QList<Candidate> browsers = FindBrowsers(Context());
+    return browsers.isEmpty() ? QString() : browsers.first().executable;
 }
 
 QString PreferredBrowser::UserAgent() const
@@ -89,29 +124,31 @@ QString PreferredBrowser::UserAgent() const
     if (!context.locale.isEmpty())
         agent += QStringLiteral("; ") + QString(context.locale).replace(QLatin1Char('_'), QLatin1Char('-'));
     agent += QLatin1Char(')');
-    if (const auto command = FindBrowser(context))
-        agent += QLatin1Char(' ') + QFileInfo(command->program).completeBaseName();
+    const QList<Candidate> browsers = FindBrowsers(context);
+    if (!browsers.isEmpty())
+        agent += QLatin1Char(' ') + BrowserName(browsers.first().executable);
     return agent;
 }
 
-QStringList PreferredBrowser::OpenCommand(const QUrl& url) const
+QList<AbstractPreferredBrowser::Launch> PreferredBrowser::OpenCommands(const QUrl& url) const
 {
-    const auto command = FindBrowser(Context());
-    if (!command)
-        return {};
     const QString text = url.toString(QUrl::FullyEncoded);
-    QStringList result { command->program };
-    bool placed = false;
-    for (QString argument : command->arguments) {
-        if (argument.contains(QLatin1String("%s"))) {
-            argument.replace(QLatin1String("%s"), text);
-            placed = true;
+    QList<Launch> launches;
+    for (const Candidate& browser : FindBrowsers(Context())) {
+        Launch launch { browser.launch.program, {}, browser.launch.environment };
+        bool placed = false;
+        for (QString argument : browser.launch.arguments) {
+            if (argument.contains(QLatin1String("%s"))) {
+                argument.replace(QLatin1String("%s"), text);
+                placed = true;
+            }
+            launch.arguments << argument.replace(QLatin1String("%%"), QLatin1String("%"));
         }
-        result << argument.replace(QLatin1String("%%"), QLatin1String("%"));
+        if (!placed)
+            launch.arguments << text;
+        launches << launch;
     }
-    if (!placed)
-        result << text;
-    return result;
+    return launches;
 }
 
 } // namespace Zentar::Browser

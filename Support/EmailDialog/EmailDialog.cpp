@@ -103,9 +103,22 @@ EmailDialog::EmailDialog(std::shared_ptr<App::ISettingsManager> mailSettings,
 
 EmailDialog::~EmailDialog() = default;
 
-bool EmailDialog::Exec()
+EmailDialogHandle::EmailDialogHandle(EmailDialog* dialog)
+    : m_dialog(dialog)
 {
-    return exec() == QDialog::Accepted;
+}
+
+EmailDialogHandle::~EmailDialogHandle()
+{
+    delete m_dialog.data();
+}
+
+bool EmailDialogHandle::Exec()
+{
+    if (!m_dialog)
+        return false;
+    const int result = m_dialog->exec();
+    return m_dialog && result == QDialog::Accepted;
 }
 
 void EmailDialog::accept()
@@ -146,7 +159,8 @@ std::unique_ptr<AbstractEmailDialog> EmailDialogCreator::Create(
         LOG(WARNING) << "The e-mail dialog needs a mail settings store";
         return nullptr;
     }
-    return std::make_unique<EmailDialog>(std::move(mailSettings), std::move(links), parent);
+    return std::make_unique<EmailDialogHandle>(
+        new EmailDialog(std::move(mailSettings), std::move(links), parent));
 }
 
 void EmailDialogCreator::SetFactory(Factory factory)

@@ -3,6 +3,7 @@
 #include <Zentar/EmailDialog/AbstractEmailDialog.h>
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
@@ -24,7 +25,7 @@ namespace Zentar::EmailDialog
 
 // The library's e-mail dialog. Child object names, for products that style
 // it: "emailEdit", "emailError", "privacyLink".
-class EmailDialog : public QDialog, public AbstractEmailDialog
+class EmailDialog : public QDialog
 {
     Q_OBJECT
 
@@ -33,7 +34,6 @@ public:
         std::shared_ptr<Links::ILinksManager> links, QWidget* parent);
     ~EmailDialog() override;
 
-    bool Exec() override;
     void accept() override;
 
 private:
@@ -44,6 +44,22 @@ private:
     QLineEdit* m_edit = nullptr;
     QLabel* m_error = nullptr;
     QDialogButtonBox* m_buttons = nullptr;
+};
+
+// What the creator hands out. The dialog is a child of its parent window and
+// may be deleted with it, even while it runs; the handle then holds nothing,
+// and its owner can still delete it safely.
+class EmailDialogHandle : public AbstractEmailDialog
+{
+public:
+    explicit EmailDialogHandle(EmailDialog* dialog);
+    ~EmailDialogHandle() override;
+
+    // False also when the dialog went with its parent.
+    bool Exec() override;
+
+private:
+    QPointer<EmailDialog> m_dialog;
 };
 
 } // namespace Zentar::EmailDialog

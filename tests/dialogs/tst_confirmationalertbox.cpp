@@ -113,6 +113,30 @@ private Q_SLOTS:
         QCOMPARE(Answer(next, false, click, shown), click);
         QVERIFY(shown);
     }
+
+    // The window a box belongs to may close while the box runs, taking the
+    // box with it: nothing was answered, so nothing is remembered.
+    void goesWithItsParentWhileRunning()
+    {
+        OpenStore()->Remove("confirm");
+        auto* parent = new QWidget;
+        const QPointer<ConfirmationAlertBox> box = new ConfirmationAlertBox(
+            OpenStore(), AlertBox::Question, QString(), QStringLiteral("Sure?"), QMessageBox::Yes | QMessageBox::No, parent);
+        box->SetConfirmationId(QStringLiteral("closing.parent"));
+        box->SetRememberOnReject(true);
+        bool shown = false;
+        OnNextModalBox([&shown, parent](QMessageBox* shownBox) {
+            shown = shownBox != nullptr;
+            if (shownBox)
+                QTest::mouseClick(shownBox->checkBox(), Qt::LeftButton);
+            delete parent;
+        });
+        QCOMPARE(box->Exec(), QMessageBox::NoButton);
+        QVERIFY(shown);
+        QVERIFY(box.isNull());
+        QVERIFY(!OpenStore()->Contains("confirm/closing.parent_dont_confirm"));
+        QVERIFY(!OpenStore()->Contains("confirm/closing.parent_answer"));
+    }
 };
 
 QTEST_MAIN(TestConfirmationAlertBox)

@@ -56,6 +56,9 @@ private Q_SLOTS:
         QTest::newRow("empty arguments") << QString() << false << QString() << true << QStringList() << 0;
         QTest::newRow("asked, cancel") << QStringLiteral("cancel") << false << QStringLiteral("x") << false
                                        << QStringList() << 1;
+        // The window asked over closes and takes the question with it: no answer, no restart.
+        QTest::newRow("asked, window gone") << QStringLiteral("vanish") << false << QStringLiteral("x") << false
+                                            << QStringList() << 1;
         QTest::newRow("quit refused") << QString() << true << QStringLiteral("x") << false << QStringList() << 0;
     }
 

@@ -129,10 +129,13 @@ private Q_SLOTS:
         const QUrl url("https://example.com/a b?c=1");
         Browser::PreferredBrowser browser;
         QCOMPARE(browser.Path(), Sub(path));
-        QStringList expected { Sub(path) };
+        QStringList expected;
         for (const QString& argument : arguments)
             expected << QString(argument).replace("%u", url.toString(QUrl::FullyEncoded));
-        QCOMPARE(browser.OpenCommand(url), expected);
+        const auto launches = browser.OpenCommands(url);
+        QVERIFY(!launches.isEmpty());
+        QCOMPARE(launches.first().program, Sub(path));
+        QCOMPARE(launches.first().arguments, expected);
     }
 
     // A user types an address, clicks Ok, and the product's store keeps it.

@@ -147,6 +147,29 @@ private Q_SLOTS:
             option.isEmpty() ? 0 : 1);
     }
 
+    // The main window the dialog belongs to closes while the dialog runs:
+    // that is a dialog closed unanswered, and the start goes on.
+    void emailDialogLosesItsWindow_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("library's") << QString();
+        QTest::newRow("product's") << "--product-email-dialog";
+    }
+    void emailDialogLosesItsWindow()
+    {
+        QFETCH(QString, dialog);
+        const QString store = Prepare(1);
+        const Run run
+            = Start(store, QStringList { "--lose-main-window" } + QStringList { dialog }.filter(".+"));
+        QCOMPARE(run.status, QProcess::NormalExit);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.Matching("^(before-email|dialog.*|after-email|started)$"),
+            (QStringList { "before-email", "dialog", "after-email", "started" }));
+        const Zentar::App::SettingsManager settings(store, "Zentar");
+        QVERIFY(!settings.Contains("IsRegUser"));
+        QVERIFY(!settings.Contains("Email"));
+    }
+
     void crashAfterAndContradictorySecureOptions()
     {
         const QString store = Prepare(4);

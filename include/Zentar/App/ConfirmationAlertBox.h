@@ -26,7 +26,9 @@ public:
     ~ConfirmationAlertBox() override;
 
     // Returns the remembered answer without showing the box when there is
-    // one; otherwise shows the box and returns the button pressed.
+    // one; otherwise shows the box and returns the button pressed. A box
+    // destroyed while it runs (with its parent) returns NoButton and stores
+    // nothing.
     QMessageBox::StandardButton Exec() override;
 
     void SetConfirmationId(const QString& id);

@@ -1,7 +1,9 @@
 // A product that restarts itself.
 //   --wait            prints "ready" and runs until it is killed
 //   --restart TEXT    calls RestartApplication with TEXT as the new arguments,
-//                     unattended, or asking when --answer ok|cancel is given;
+//                     unattended, or asking when --answer ok|cancel|vanish is
+//                     given (vanish: the active window that the question
+//                     belongs to is destroyed while it is asked);
 //                     then prints "crashed N" (crashed sessions still known)
 //                     and exits 3 unless the application is quitting
 //   --refuse-quit     the application refuses to quit
@@ -19,6 +21,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
 
 #include <glog/logging.h>
 
@@ -71,12 +74,25 @@ int main(int argc, char** argv)
     app.refuseQuit = args.contains(QStringLiteral("--refuse-quit"));
     const int answerAt = args.indexOf(QStringLiteral("--answer"));
     const QString answer = answerAt > 0 ? args.value(answerAt + 1) : QString();
+    // The window the question is asked over.
+    auto* window = new QWidget;
+    window->show();
+    QApplication::setActiveWindow(window);
     QTimer::singleShot(0, &app, [&] {
         if (!answer.isEmpty()) {
-            QTimer::singleShot(0, &app, [answer] {
+            QTimer::singleShot(0, &app, [answer, window] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box)
+                    return;
+                if (answer == QLatin1String("vanish")) {
+                    if (box->parentWidget() == window) {
+                        delete window;
+                        return;
+                    }
+                    std::printf("the question is not asked over the active window\n");
+                }
                 const auto button = answer == QLatin1String("ok") ? QMessageBox::Ok : QMessageBox::Cancel;
-                if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                    QTest::mouseClick(box->button(button), Qt::LeftButton);
+                QTest::mouseClick(box->button(button), Qt::LeftButton);
             });
         }
         Zentar::App::RestartApplication(answer.isEmpty() ? Zentar::Enums::WorkingMode::Unattended

@@ -9,6 +9,10 @@
 //   --no-email-dialog     a build without the e-mail dialog
 //   --no-email-impl       the product's e-mail dialog factory makes nothing
 //   --gateway-runs N      start-up pages go to a gateway that runs them N times
+//   --main-window         the product has a main window, the e-mail dialog's
+//                         parent
+//   --lose-main-window    ... which is destroyed while the e-mail dialog runs
+//   --product-email-dialog  the product's factory makes its own e-mail dialog
 //   --stay                keep running
 // The library's test options pass through. Output lines: "launch <type>",
 // "session <id>", "crashed <id>", "before-email", "dialog", "after-email",
@@ -35,6 +39,24 @@ static void Say(const QString& line)
     std::fflush(stdout);
 }
 
+// A product's own e-mail dialog: a QDialog the caller owns, like the library's.
+class ProductEmailDialog : public QDialog, public Zentar::EmailDialog::AbstractEmailDialog
+{
+public:
+    explicit ProductEmailDialog(QWidget* parent)
+        : QDialog(parent)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(new QLineEdit(this));
+        layout->itemAt(0)->widget()->setObjectName("emailEdit");
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        layout->addWidget(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    }
+    bool Exec() override { return exec() == QDialog::Accepted; }
+};
+
 struct HoldingGateway : Zentar::ExternalStimulus::IGateway {
     std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
     bool IsEnabled() const override { return true; }
@@ -50,7 +72,8 @@ int main(int argc, char** argv)
         QCommandLineParser parser;
         for (const char* name : { "store", "root", "links", "version", "email", "gateway-runs" })
             parser.addOption(QCommandLineOption(name, QString(), "value"));
-        for (const char* name : { "no-email-dialog", "no-email-impl", "stay" })
+        for (const char* name : { "no-email-dialog", "no-email-impl", "stay", "main-window",
+                 "lose-main-window", "product-email-dialog" })
             parser.addOption(QCommandLineOption(name));
         parser.parse(app.arguments());
         const auto value = [&](const char* name) { return parser.value(name); };
@@ -70,6 +93,15 @@ int main(int argc, char** argv)
         Zentar::Links::LinksManager::SetDefaultTableFile(value("links"));
         if (isSet("no-email-impl"))
             Zentar::EmailDialog::EmailDialogCreator::SetFactory([](auto&&...) { return nullptr; });
+        if (isSet("product-email-dialog"))
+            Zentar::EmailDialog::EmailDialogCreator::SetFactory(
+                [](auto&&, auto&&, QWidget* parent) { return std::make_unique<ProductEmailDialog>(parent); });
+        QPointer<QMainWindow> mainWindow;
+        if (isSet("main-window") || isSet("lose-main-window")) {
+            mainWindow = new QMainWindow;
+            mainWindow->show();
+            app.SetMainWindow(mainWindow);
+        }
         auto gateway = std::make_shared<HoldingGateway>();
         if (isSet("gateway-runs"))
             app.SetExternalStimulusGateway(gateway);
@@ -87,6 +119,12 @@ int main(int argc, char** argv)
             if (!edit)
                 return;
             Say("dialog");
+            if (isSet("lose-main-window")) {
+                if (dialog->parentWidget() != mainWindow)
+                    Say("dialog-without-main-window");
+                delete mainWindow;
+                return;
+            }
             auto* buttons = dialog->findChild<QDialogButtonBox*>();
             if (isSet("email"))
                 QTest::keyClicks(edit, value("email"));

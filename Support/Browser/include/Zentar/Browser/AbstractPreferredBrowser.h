@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,13 +29,22 @@ public:
     // Asked afresh whenever the browser is looked up; may be empty.
     void SetContextCallback(const ContextCallback& callback);
 
-    // The browser's executable; empty when none is known.
+    // The browser's own executable (not a launcher that starts it), or the
+    // id of a sandboxed browser that exports no launcher; empty when none is
+    // known.
     virtual QString Path() const = 0;
     // A user-agent text matching the browser and the interface language.
     virtual QString UserAgent() const = 0;
-    // Program and arguments that open `url` in the browser; empty when none
-    // is known.
-    virtual QStringList OpenCommand(const QUrl& url) const = 0;
+    // One way of opening a URL: a program, its arguments (the URL among
+    // them) and "NAME=value" settings added to the process's environment.
+    struct Launch {
+        QString program;
+        QStringList arguments;
+        QStringList environment;
+    };
+    // The ways of opening `url`, the preferred browser first, then the other
+    // browsers known, each once; empty when none is known.
+    virtual QList<Launch> OpenCommands(const QUrl& url) const = 0;
 
 protected:
     // An empty context when no callback is set.

@@ -13,7 +13,9 @@ class AbstractPreferredBrowser;
 
 // Opens URLs in the preferred browser; registered with
 // QDesktopServices::setUrlHandler for the web schemes. When no browser is
-// known, or it cannot be started, the desktop's own opener gets the URL.
+// known, or the preferred one cannot be started, the desktop's own opener
+// gets the URL, and when that cannot be started either, the other browsers
+// known in their order.
 class URLHandler : public QObject
 {
     Q_OBJECT

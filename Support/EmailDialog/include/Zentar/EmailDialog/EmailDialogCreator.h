@@ -37,7 +37,9 @@ public:
     ~EmailDialogCreator();
 
     // Empty when no dialog can be made: no mail settings store, or the
-    // product's factory made none.
+    // product's factory made none. The library's dialog is a child window of
+    // `parent`; should the parent be destroyed while the dialog runs, Exec()
+    // returns false and the returned object can still be deleted as usual.
     std::unique_ptr<AbstractEmailDialog> Create(std::shared_ptr<App::ISettingsManager> mailSettings,
         std::shared_ptr<Links::ILinksManager> links, QWidget* parent);
 

@@ -121,6 +121,7 @@ private Q_SLOTS:
             "[@v]", "[B]");
         row("undefined stays", { R"({"mac": {"all_languages": {"v": "1"}}})" }, "[@v]", "[@v]");
         row("not json beside good file", { "v = 1", win + R"({"v": "ok"}}})" }, "[@v]", "[ok]");
+        row("byte-order mark", { QChar(0xFEFF) + win + R"({"v": "marked"}}})" }, "[@v]", "[marked]");
         row("prefix placeholders", { win + R"({"font": "X", "fontSize": "Y", "fontWeight": "Z"}}})" },
             "@fontSize/@font/@fontWeight", "XSize/X/XWeight");
     }
@@ -230,16 +231,35 @@ private Q_SLOTS:
                 "No title found for theme [Ghost] on language [ru_RU]!" }));
     }
 
+    void descriptionWithByteOrderMark()
+    {
+        QVERIFY(m_root->Write("themes/Marked/theme.json", "\xEF\xBB\xBF{ \"de_DE\": \"Markiert\" }\n"));
+        m_manager = Manager(*m_root);
+        QCOMPARE(m_manager->GetThemes(), (std::list<std::string> { "Day", "Marked", "Night" }));
+        m_manager->SetLocale("de_DE");
+        QCOMPARE(m_manager->GetLocalizedThemeName("Marked"), std::string("Markiert"));
+    }
+
+    void malformedDescriptionNamesTheFile_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("position");
+        QTest::newRow("syntax") << QByteArray("{ \"en_US\": \"Broken\",\n  oops }") << "line 2";
+        QTest::newRow("list root") << QByteArray("\xEF\xBB\xBF\n\n  [\"Broken\"]") << "line 3, column 3";
+        QTest::newRow("empty") << QByteArray() << "line 1, column 1";
+    }
     void malformedDescriptionNamesTheFile()
     {
-        QVERIFY(m_root->Write("themes/Broken/theme.json", "{ \"en_US\": \"Broken\",\n  oops }"));
+        QFETCH(QByteArray, text);
+        QFETCH(QString, position);
+        QVERIFY(m_root->Write("themes/Broken/theme.json", text));
         try {
             LookAndFeelManager manager(m_root->Utf8Path(), "theme.json", {});
             QFAIL("a malformed description was accepted");
         } catch (const Zentar::Exception& e) {
-            const std::string what = e.what();
-            QVERIFY2(what.find(m_root->Utf8Path() + "/resources/themes/Broken/theme.json") != std::string::npos, e.what());
-            QVERIFY2(what.find("line 2") != std::string::npos, e.what());
+            const QString what = QString::fromUtf8(e.what());
+            QVERIFY2(what.contains(m_root->Resources("themes/Broken/theme.json")), e.what());
+            QVERIFY2(what.contains(position), e.what());
         }
     }
 

@@ -281,6 +281,37 @@ private Q_SLOTS:
         }
     }
 
+    void garbagePack_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("text") << QByteArray("/* not a resource file */");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated header") << QByteArray("qres\0\0\0\x03", 8);
+        QTest::newRow("offsets past the end") << QByteArray("qres\0\0\0\x02\0\0\x40\0\0\0\x40\0\0\0\x40\0", 20);
+    }
+    void garbagePack()
+    {
+        QFETCH(QByteArray, bytes);
+        m_manager->SetTheme("Night");
+        const QString good = Sheet(*m_manager);
+        const int b = good.indexOf("/* b:style */");
+        QVERIFY(b > 0);
+        m_manager->SetTheme("");
+
+        // Between a and b by name: it adds the lone line feeds of its two
+        // sheets there and nothing else; the packs around it load and unload.
+        QVERIFY(m_root->Write("themes/Night/ab.rcc", bytes));
+        JournalObserver journal;
+        m_manager->RegisterObserver(&journal);
+        m_manager->SetTheme("Night");
+        QCOMPARE(Sheet(*m_manager), good.left(b) + "\n\n" + good.mid(b));
+        QCOMPARE(journal.calls, QStringList { "theme:Night" });
+        m_manager->SetTheme("Day");
+        QVERIFY(!QFile::exists(":/a/style.qss") && !QFile::exists(":/b/style.qss"));
+        QVERIFY(QFile::exists(":/solo/style.qss"));
+        m_manager->UnregisterObserver(&journal);
+    }
+
     void moduleFiltering_data()
     {
         QTest::addColumn<QStringList>("modules");
@@ -296,14 +327,13 @@ private Q_SLOTS:
         QFETCH(QStringList, modules);
         QFETCH(QStringList, packs);
         QFETCH(QString, french);
-        // Not resource or translation files: refused, the rest loads.
-        QVERIFY(m_root->Write("themes/Night/bad.rcc", "/* not a resource file */"));
+        // Not translation files: refused, the rest loads.
         QVERIFY(m_root->MakeDir("themes/Night/folder.rcc"));
         QVERIFY(m_root->Write("locales/fr_FR/zz_garbage.qm", "garbage, not a translation"));
         QVERIFY(m_root->Write("locales/fr_FR/none_fr_FR.qm", "garbage named like a module"));
         m_manager = Manager(*m_root, modules);
         m_manager->SetTheme("Night");
-        for (const QString pack : { "a", "b", "bad" }) {
+        for (const QString pack : { "a", "b" }) {
             QCOMPARE(QFile::exists(":/" + pack + "/style.qss"), packs.contains(pack));
             QCOMPARE(Sheet(*m_manager).contains("/* " + pack + ":style */"), packs.contains(pack));
         }

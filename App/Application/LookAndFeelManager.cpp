@@ -391,7 +391,8 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     }
     if (!unreplaced.isEmpty())
         LOG(ERROR) << "Stylesheet variables left unreplaced, they would grow the stylesheet past "
-                   << kMaxStyleSheetLength << " characters: " << unreplaced.join(QLatin1String(", ")).toStdString();
+                   << kMaxStyleSheetLength
+                   << " characters: " << unreplaced.join(QLatin1String(", ")).toStdString();
 
     if (d->qssPreprocessor)
         d->qssPreprocessor->Preprocess(d->unitedStyleSheet);

@@ -58,7 +58,8 @@ std::string Describe(const std::string& text, std::size_t offset)
     if (offset == std::string::npos)
         return "the end of the text at " + Position(text, text.size());
     const unsigned char c = static_cast<unsigned char>(text[offset]);
-    if (offset == 0 && text.size() >= 2 && (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0))
+    if (offset == 0 && text.size() >= 2
+        && (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0))
         return "a UTF-16 byte-order mark (save the file as UTF-8) at " + Position(text, offset);
     if (c >= 0x20 && c < 0x7F)
         return std::string("'") + static_cast<char>(c) + "' at " + Position(text, offset);
@@ -73,13 +74,15 @@ void PropertySerializer::DeserializeText(Property& target, const std::string& in
     // Editors on Windows like to start UTF-8 files with a byte-order mark;
     // it is no content, and positions are counted without it as editors do.
     static const std::string utf8Bom = "\xEF\xBB\xBF";
-    const std::string text = input.compare(0, utf8Bom.size(), utf8Bom) == 0 ? input.substr(utf8Bom.size()) : input;
+    const std::string text
+        = input.compare(0, utf8Bom.size(), utf8Bom) == 0 ? input.substr(utf8Bom.size()) : input;
 
     // A root that is not an object would be read as a lone value, which no
     // caller can use; reject it like any other malformed text.
     const auto first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos || text[first] != '{')
-        ZENTAR_THROW(Zentar::Exception, "Property data must be a JSON object, found " + Describe(text, first));
+        ZENTAR_THROW(
+            Zentar::Exception, "Property data must be a JSON object, found " + Describe(text, first));
 
     pt::ptree tree;
     std::istringstream in(text);

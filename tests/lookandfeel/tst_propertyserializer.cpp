@@ -51,15 +51,19 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected");
         const QByteArray bom = "\xEF\xBB\xBF";
-        QTest::newRow("empty") << QByteArray() << "JSON object, found the end of the text at line 1, column 1";
+        QTest::newRow("empty") << QByteArray()
+                               << "JSON object, found the end of the text at line 1, column 1";
         QTest::newRow("blank lines") << QByteArray("\n  \n ") << "the end of the text at line 3, column 2";
         QTest::newRow("unterminated") << QByteArray("{\n\"en_US\": \"Dark\"\n") << "line 3";
         QTest::newRow("missing comma") << QByteArray("{\"a\": \"1\"\n \"b\": \"2\"}") << "line 2";
         // Positions leave out the mark, as an editor shows the file.
-        QTest::newRow("array root") << bom + "\n  [\"Тёмная\"]" << "found '[' at line 2, column 3";
+        QTest::newRow("array root") << bom + "\n  [\"Тёмная\"]"
+                                    << "found '[' at line 2, column 3";
         QTest::newRow("string root") << QByteArray("\"Тёмная\"") << "found '\"' at line 1, column 1";
-        QTest::newRow("bom twice") << bom + bom + "{}" << "found byte 0xEF at line 1, column 1";
-        QTest::newRow("bom inside") << "{\"a\": \"1\",\n" + bom + "\"b\": 2}" << "line 2";
+        QTest::newRow("bom twice") << bom + bom + "{}"
+                                   << "found byte 0xEF at line 1, column 1";
+        QTest::newRow("bom inside") << "{\"a\": \"1\",\n" + bom + "\"b\": 2}"
+                                    << "line 2";
         QTest::newRow("utf-16") << QByteArray("\xFF\xFE{\0}\0", 6) << "UTF-16 byte-order mark";
     }
     void rejectsMalformedText()

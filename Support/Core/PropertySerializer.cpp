@@ -15,6 +15,10 @@ namespace
 
 namespace pt = boost::property_tree;
 
+// Boost's parser and the tree walks recurse once per level: text nested far
+// deeper would overflow the stack instead of being refused.
+constexpr int kMaxDepth = 256;
+
 void FromTree(Property& node, const pt::ptree& tree)
 {
     node.SetString(tree.data());
@@ -67,6 +71,30 @@ std::string Describe(const std::string& text, std::size_t offset)
     return std::string("byte 0x") + digits[c >> 4] + digits[c & 0xF] + " at " + Position(text, offset);
 }
 
+// Offset of the first bracket that opens a level past kMaxDepth, or npos.
+std::size_t TooDeep(const std::string& text)
+{
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            if (++depth > kMaxDepth)
+                return i;
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return std::string::npos;
+}
+
 } // namespace
 
 void PropertySerializer::DeserializeText(Property& target, const std::string& input, bool clearTarget)
@@ -83,6 +111,12 @@ void PropertySerializer::DeserializeText(Property& target, const std::string& in
     if (first == std::string::npos || text[first] != '{')
         ZENTAR_THROW(
             Zentar::Exception, "Property data must be a JSON object, found " + Describe(text, first));
+
+    const auto tooDeep = TooDeep(text);
+    if (tooDeep != std::string::npos)
+        ZENTAR_THROW(Zentar::Exception,
+            "Property data nested more than " + std::to_string(kMaxDepth) + " levels deep at "
+                + Position(text, tooDeep));
 
     pt::ptree tree;
     std::istringstream in(text);

@@ -46,6 +46,19 @@ private Q_SLOTS:
         QCOMPARE(root["ru_RU"].GetString(), std::string("Тёмная"));
     }
 
+    void acceptsNestingUpToTheLimit()
+    {
+        // The root and 255 arrays; brackets inside strings do not count.
+        const std::string text
+            = "{\"a\": " + std::string(255, '[') + "\"[[{{\\\"\"" + std::string(255, ']') + "}";
+        Property root("");
+        PropertySerializer::Deserialize(root, DataInputString::Create(&text), true);
+        const Property* node = &root["a"];
+        for (int level = 0; level < 255; ++level)
+            node = &node->GetChildren().front();
+        QCOMPARE(node->GetString(), std::string("[[{{\""));
+    }
+
     void rejectsMalformedText_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -64,6 +77,9 @@ private Q_SLOTS:
                                    << "found byte 0xEF at line 1, column 1";
         QTest::newRow("bom inside") << "{\"a\": \"1\",\n" + bom + "\"b\": 2}"
                                     << "line 2";
+        // Refused before the parser's recursion overflows the stack.
+        QTest::newRow("too deep") << "{\"a\": " + QByteArray(100000, '[')
+                                  << "nested more than 256 levels deep at line 1, column 262";
         QTest::newRow("utf-16") << QByteArray("\xFF\xFE{\0}\0", 6) << "UTF-16 byte-order mark";
     }
     void rejectsMalformedText()

@@ -14,7 +14,9 @@
 #       SHARED_DIR/<pack>/ holds files that every theme's pack of that name
 #       gets unless the theme's pack has its own file of that name (typically
 #       the stylesheets, while each theme brings its own variables). A
-#       SHARED_DIR inside SOURCE_DIR is not taken for a theme.
+#       SHARED_DIR inside SOURCE_DIR is not taken for a theme. Theme and pack
+#       names must not contain a dot (configuring fails); folders whose names
+#       begin with one are ignored.
 #
 #   zentar_add_translations(<target> DESTINATION <dir>
 #                           [SOURCE_DIR <dir>] [TS_FILES <file>...]
@@ -66,6 +68,18 @@ function(_zentar_attach target)
   target_sources(${target} PRIVATE ${ARGN})
 endfunction()
 
+# The product takes a folder's or pack's name up to its first dot (so that
+# "themes.old" reads like "themes"): a dotted theme would be offered under a
+# shorter id, and a dotted pack's files would be looked up under a prefix
+# they do not have. Refuse such names while they are cheap to change.
+function(_zentar_refuse_dotted_name what name where)
+  if(name MATCHES "\\.")
+    string(REGEX REPLACE "\\..*$" "" read_as "${name}")
+    message(FATAL_ERROR "${what} \"${name}\" (${where}) has a dot in its name. The product reads "
+      "names only up to the first dot and would take it for \"${read_as}\". Rename it without dots.")
+  endif()
+endfunction()
+
 function(_zentar_xml_escape out text)
   string(REPLACE "&" "&amp;" text "${text}")
   string(REPLACE "<" "&lt;" text "${text}")
@@ -82,6 +96,7 @@ function(zentar_add_theme_pack target)
   if(NOT ARG_SOURCE_DIR AND NOT ARG_FILES)
     message(FATAL_ERROR "zentar_add_theme_pack(${ARG_NAME}): give SOURCE_DIR or FILES")
   endif()
+  _zentar_refuse_dotted_name("Theme pack" "${ARG_NAME}" "zentar_add_theme_pack(${target})")
   _zentar_find_qt_tool(rcc ZENTAR_RCC_EXECUTABLE Qt5::rcc "Qt resource compiler" rcc-qt5 rcc)
 
   set(entries)
@@ -151,10 +166,12 @@ function(zentar_add_themes target)
 
   file(GLOB themes LIST_DIRECTORIES true CONFIGURE_DEPENDS "${source_dir}/*")
   foreach(theme_dir IN LISTS themes)
-    if(NOT IS_DIRECTORY "${theme_dir}" OR theme_dir STREQUAL shared_dir)
+    get_filename_component(theme "${theme_dir}" NAME)
+    # Hidden folders belong to editors and tools, not to the look.
+    if(NOT IS_DIRECTORY "${theme_dir}" OR theme_dir STREQUAL shared_dir OR theme MATCHES "^\\.")
       continue()
     endif()
-    get_filename_component(theme "${theme_dir}" NAME)
+    _zentar_refuse_dotted_name("Theme folder" "${theme}" "${theme_dir}")
     set(description "${theme_dir}/${ARG_DESCRIPTION_FILE}")
     if(NOT EXISTS "${description}")
       message(WARNING "Theme ${theme} has no ${ARG_DESCRIPTION_FILE}; the product will not offer it")
@@ -169,8 +186,9 @@ function(zentar_add_themes target)
     endif()
     file(GLOB packs LIST_DIRECTORIES true CONFIGURE_DEPENDS "${theme_dir}/*")
     foreach(pack_dir IN LISTS packs)
-      if(IS_DIRECTORY "${pack_dir}")
-        get_filename_component(pack "${pack_dir}" NAME)
+      get_filename_component(pack "${pack_dir}" NAME)
+      if(IS_DIRECTORY "${pack_dir}" AND NOT pack MATCHES "^\\.")
+        _zentar_refuse_dotted_name("Pack folder" "${pack}" "${pack_dir}")
         set(extra)
         if(shared_dir)
           file(GLOB shared LIST_DIRECTORIES false CONFIGURE_DEPENDS "${shared_dir}/${pack}/*")

@@ -43,8 +43,10 @@ namespace
 const QString kPlatform = QStringLiteral("win");
 const std::string kDefaultLocale = "en_US";
 const std::string kUnknownLocale = "unknown";
-// Far beyond any real product's stylesheet, in characters.
-constexpr qint64 kMaxStyleSheetLength = 1 << 20;
+// In characters. Values may name other variables, so a few lines of
+// variables can multiply the stylesheet geometrically; real sheets stay far
+// below this, runaway ones would not stop before memory runs out.
+constexpr qint64 kMaxStyleSheetLength = qint64(64) << 20;
 
 QString ToQString(const Zentar::ioPath& path)
 {
@@ -376,20 +378,21 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 
     // Ascending order: a placeholder that begins a longer one is replaced
     // first, also inside the longer one. Theme authors pick names accordingly.
-    // Values may hold placeholders of later variables, so a few lines of
-    // variables can multiply the stylesheet beyond any memory; a variable
-    // that would take it past the limit is left unreplaced.
+    QStringList unreplaced;
     for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
         const qint64 growth = static_cast<qint64>(it.value().size()) - it.key().size();
-        const qint64 size = d->unitedStyleSheet.size()
-            + (growth > 0 ? growth * d->unitedStyleSheet.count(it.key(), Qt::CaseSensitive) : 0);
-        if (size > kMaxStyleSheetLength) {
-            LOG(ERROR) << "Stylesheet variable [" << it.key().toStdString() << "] left unreplaced: the stylesheet"
-                       << " would grow to " << size << " characters, more than " << kMaxStyleSheetLength;
+        if (growth > 0
+            && d->unitedStyleSheet.size() + growth * d->unitedStyleSheet.count(it.key(), Qt::CaseSensitive)
+                > kMaxStyleSheetLength) {
+            unreplaced << it.key();
             continue;
         }
         d->unitedStyleSheet.replace(it.key(), it.value(), Qt::CaseSensitive);
     }
+    if (!unreplaced.isEmpty())
+        LOG(ERROR) << "Stylesheet variables left unreplaced, they would grow the stylesheet past "
+                   << kMaxStyleSheetLength
+                   << " characters: " << unreplaced.join(QLatin1String(", ")).toStdString();
 
     if (d->qssPreprocessor)
         d->qssPreprocessor->Preprocess(d->unitedStyleSheet);

@@ -88,6 +88,45 @@ private Q_SLOTS:
         m_manager->UnregisterObserver(&last);
     }
 
+    void pickingAThemeInTheMenu()
+    {
+        QMenu themes;
+        auto handler = std::make_unique<LookAndFeelHandler>(m_manager, nullptr, &themes, nullptr);
+        handler->SetThemeList(m_manager->GetThemes());
+        JournalObserver later;
+        m_manager->RegisterObserver(&later);
+        QSignalSpy themeSpy(handler.get(), &LookAndFeelHandler::ThemeChanged);
+        QSignalSpy localeSpy(handler.get(), &LookAndFeelHandler::LocaleChanged);
+        themes.popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(&themes));
+        QAction* day = Find(themes, "Day");
+        QVERIFY(day);
+        QTest::mouseClick(&themes, Qt::LeftButton, {}, themes.actionGeometry(day).center());
+
+        QCOMPARE(m_manager->GetCurrentTheme(), std::string("Day"));
+        QVERIFY(QFile::exists(":/solo/style.qss") && !QFile::exists(":/a/style.qss"));
+        QCOMPARE(later.calls, QStringList { "theme:Day" });
+        QCOMPARE(themeSpy.count(), 1);
+        QCOMPARE(themeSpy.at(0).at(0).value<std::string>(), std::string("Day"));
+        QCOMPARE(localeSpy.count(), 0);
+        QCOMPARE(Texts(themes), QStringList({ "*Day", "Night" }));
+
+        // A switch made elsewhere moves the check mark, and is not re-emitted.
+        m_manager->SetTheme("Night");
+        QCOMPARE(Texts(themes), QStringList({ "Day", "*Night" }));
+        QCOMPARE(themeSpy.count(), 1);
+
+        // Once destroyed, the handler is no longer called (ASan sees any call).
+        handler.reset();
+        later.calls.clear();
+        m_manager->SetTheme("Day");
+        m_manager->SetLocale("de_DE");
+        QCOMPARE(later.calls, QStringList({ "theme:Day", "locale:de_DE" }));
+        // Its entries went with it.
+        QVERIFY(themes.actions().isEmpty());
+        m_manager->UnregisterObserver(&later);
+    }
+
     void unknownIdsShowAsThemselves()
     {
         QMenu languages;

@@ -36,17 +36,55 @@ private Q_SLOTS:
         QCOMPARE(again, root);
     }
 
+    void skipsUtf8ByteOrderMark()
+    {
+        const std::string text = "\xEF\xBB\xBF{ \"en_US\": \"Dark\", \"ru_RU\": \"Тёмная\" }";
+        Property root("");
+        PropertySerializer::Deserialize(root, DataInputString::Create(&text), true);
+        QCOMPARE(root.GetChildren().size(), size_t(2));
+        QCOMPARE(root.GetChildren().front().GetName(), std::string("en_US"));
+        QCOMPARE(root["ru_RU"].GetString(), std::string("Тёмная"));
+    }
+
+    void acceptsNestingUpToTheLimit()
+    {
+        // The root and 255 arrays; brackets inside strings do not count.
+        const std::string text
+            = "{\"a\": " + std::string(255, '[') + "\"[[{{\\\"\"" + std::string(255, ']') + "}";
+        Property root("");
+        PropertySerializer::Deserialize(root, DataInputString::Create(&text), true);
+        const Property* node = &root["a"];
+        for (int level = 0; level < 255; ++level)
+            node = &node->GetChildren().front();
+        QCOMPARE(node->GetString(), std::string("[[{{\""));
+    }
+
     void rejectsMalformedText_data()
     {
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("empty") << "" << "JSON object";
-        QTest::newRow("unterminated") << "{\n\"en_US\": \"Dark\"\n" << "line 3";
-        QTest::newRow("missing comma") << "{\"a\": \"1\"\n \"b\": \"2\"}" << "line 2";
+        const QByteArray bom = "\xEF\xBB\xBF";
+        QTest::newRow("empty") << QByteArray()
+                               << "JSON object, found the end of the text at line 1, column 1";
+        QTest::newRow("blank lines") << QByteArray("\n  \n ") << "the end of the text at line 3, column 2";
+        QTest::newRow("unterminated") << QByteArray("{\n\"en_US\": \"Dark\"\n") << "line 3";
+        QTest::newRow("missing comma") << QByteArray("{\"a\": \"1\"\n \"b\": \"2\"}") << "line 2";
+        // Positions leave out the mark, as an editor shows the file.
+        QTest::newRow("array root") << bom + "\n  [\"Тёмная\"]"
+                                    << "found '[' at line 2, column 3";
+        QTest::newRow("string root") << QByteArray("\"Тёмная\"") << "found '\"' at line 1, column 1";
+        QTest::newRow("bom twice") << bom + bom + "{}"
+                                   << "found byte 0xEF at line 1, column 1";
+        QTest::newRow("bom inside") << "{\"a\": \"1\",\n" + bom + "\"b\": 2}"
+                                    << "line 2";
+        // Refused before the parser's recursion overflows the stack.
+        QTest::newRow("too deep") << "{\"a\": " + QByteArray(100000, '[')
+                                  << "nested more than 256 levels deep at line 1, column 262";
+        QTest::newRow("utf-16") << QByteArray("\xFF\xFE{\0}\0", 6) << "UTF-16 byte-order mark";
     }
     void rejectsMalformedText()
     {
-        QFETCH(QString, text);
+        QFETCH(QByteArray, text);
         QFETCH(QString, expected);
         Property root("");
         root["kept"].SetString("yes");

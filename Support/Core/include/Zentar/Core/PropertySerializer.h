@@ -14,9 +14,11 @@ namespace Zentar::Core
 // one child per member (in file order), an array a node with unnamed
 // children, and a scalar a leaf whose string value is the scalar's text
 // ("12", "true", "null"). The document's root must be an
-// object; it fills the target node itself.
+// object; it fills the target node itself. A UTF-8 byte-order mark before it
+// is skipped.
 //
-// Malformed text raises Zentar::Exception whose message tells the line.
+// Malformed text raises Zentar::Exception whose message tells the line (and
+// the column where the root is not an object).
 class PropertySerializer
 {
 public:

@@ -453,7 +453,7 @@ QList<QCommandLineOption> Application::GetAdditionalTestOptions() const
     return {};
 }
 
-const int Application::DAYS_TO_FILE_EXPIRE = 10;
+const int Application::DAYS_TO_FILE_EXPIRE;
 
 QString Application::GetApplicationTemporaryFilesDir()
 {

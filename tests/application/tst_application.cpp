@@ -8,6 +8,7 @@
 
 #include "LogCapture.h"
 #include "TestCustomization.h"
+#include "VirtualSlot.h"
 
 #include <QMainWindow>
 #include <QSignalSpy>
@@ -37,6 +38,22 @@ std::shared_ptr<SettingsManager> Store(const char* name)
 }
 
 Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
+
+// The first virtual operation a class derived from QApplication adds.
+struct FirstAddedVirtual : QApplication
+{
+    virtual void Added() {}
+};
+
+// Overrides take the slots of what they override, and may be named here
+// whatever their access in Application.
+struct Overrider : Application
+{
+    bool TryToQuitImpl() override { return false; }
+    QList<QCommandLineOption> GetAdditionalTestOptions() const override { return {}; }
+    bool NeedOpenUrlThankForInstall() const override { return false; }
+    void ShowEmailDialogIfNeeded() override {}
+};
 
 } // namespace
 
@@ -77,6 +94,29 @@ private Q_SLOTS:
         App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         FLAGS_v = 0;
         QVERIFY(log.Contains("Verbose logging enabled. Level=1"));
+    }
+
+    // Products are built against this order of the table of virtual functions.
+    void virtualOperationsInOrder()
+    {
+        const long long first = VirtualSlot(&FirstAddedVirtual::Added);
+        if (first < 0)
+            QSKIP("Pointers to virtual member functions are not laid out as on the Itanium C++ ABI");
+        const QList<long long> actual = {
+            VirtualSlot(&Application::CheckFirstLaunch),
+            VirtualSlot(&Application::Start),
+            VirtualSlot(&Application::OnStart),
+            VirtualSlot(&Application::TryToRestart),
+            VirtualSlot(&Overrider::TryToQuitImpl),
+            VirtualSlot(&Overrider::GetAdditionalTestOptions),
+            VirtualSlot(&Application::GetUrl),
+            VirtualSlot(&Overrider::NeedOpenUrlThankForInstall),
+            VirtualSlot(&Overrider::ShowEmailDialogIfNeeded),
+        };
+        QList<long long> expected;
+        for (long long slot = first; slot < first + actual.size(); ++slot)
+            expected << slot;
+        QCOMPARE(actual, expected);
     }
 
     void installerSettings()
@@ -143,6 +183,11 @@ private Q_SLOTS:
 
     void temporaryFiles()
     {
+        // A constant expression for products, and an exported member of the library.
+        static_assert(Application::DAYS_TO_FILE_EXPIRE == 10);
+        const int* exported = &Application::DAYS_TO_FILE_EXPIRE;
+        QCOMPARE(*exported, 10);
+
         App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         const QString dir = App().GetApplicationTemporaryFilesDir();
         QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));

@@ -397,17 +397,12 @@ void Application::OnStart()
     if (FLAGS_v >= 30)
         LOG(INFO) << "Preferred browser path" << Util::QStringToUtf8(browserPath);
 
-    // Mostly the same at every start; an unchanged value is not written
-    // again, each write costs the store a synced file replacement.
-    const auto record = [&productSettings](const std::string& key, const std::string& value) {
-        if (!productSettings->Contains(key) || productSettings->GetString(key, value) != value)
-            productSettings->SetString(key, value);
-    };
-    record("PreferredBrowser", Util::QStringToUtf8(browserPath));
-    record("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
-    record("Path",
-        Util::QStringToUtf8(
-            QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
+    // Written at every start, also when unchanged: the store's observers see
+    // each value and a damaged one is repaired.
+    productSettings->SetString("PreferredBrowser", Util::QStringToUtf8(browserPath));
+    productSettings->SetString("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
+    productSettings->SetString("Path",
+        Util::QStringToUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
 
     HandleTestOptions();
 

@@ -25,6 +25,12 @@ struct CountingSplash : ISplash
     void OnStartupEvent() override { ++startupEvents; }
 };
 
+struct KeyRecorder : ISettingsManagerObserver
+{
+    std::vector<std::string> keys;
+    void OnSettingChanged(ISettingsManager&, const std::string& key) override { keys.push_back(key); }
+};
+
 struct RecordingGateway : Zentar::ExternalStimulus::IGateway
 {
     std::vector<std::string> names;
@@ -155,6 +161,20 @@ private Q_SLOTS:
 
         // The start-up pages go to the gateway, e-mail dialog first.
         QCOMPARE(gateway->names, (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
+    }
+
+    // At every start, also when nothing changed: observers hear of the
+    // values and a damaged one is repaired.
+    void startRecordsItsValuesEachTime()
+    {
+        const auto product = App().GetProductSettingsManager();
+        product->SetByteArray("ArchitectBits", {'x', '6', '4'});
+        KeyRecorder recorder;
+        product->RegisterObserver(&recorder);
+        App().OnStart();
+        product->UnregisterObserver(&recorder);
+        QCOMPARE(recorder.keys, (std::vector<std::string>{"PreferredBrowser", "ArchitectBits", "Path"}));
+        QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
     }
 
     void startupPagesSkippedForOtherBuilds_data()

@@ -25,8 +25,7 @@ struct Counter : Zentar::App::ISettingsManagerObserver {
 };
 
 // Microseconds of each of `rounds` calls of `set(i)`.
-template <class Set>
-std::vector<double> Time(int rounds, Set set)
+template <class Set> std::vector<double> Time(int rounds, Set set)
 {
     std::vector<double> times;
     QElapsedTimer timer;
@@ -68,10 +67,10 @@ int main(int argc, char** argv)
 
     const double same = Bench::Median(unchanged);
     const double other = Bench::Median(changed);
-    std::printf("Set of an unchanged value: median %.1f us, p95 %.1f us\n", same,
-        Bench::Percentile(unchanged, 95));
-    std::printf("Set of a changed value:    median %.1f us, p95 %.1f us\n", other,
-        Bench::Percentile(changed, 95));
+    std::printf(
+        "Set of an unchanged value: median %.1f us, p95 %.1f us\n", same, Bench::Percentile(unchanged, 95));
+    std::printf(
+        "Set of a changed value:    median %.1f us, p95 %.1f us\n", other, Bench::Percentile(changed, 95));
     const bool met = Bench::Summary("settings Set, unchanged vs changed value (us)",
         Bench::Format("%.1f", same), Bench::Format("%.1f", other), other > 0 ? same / other : 0, 0.25);
     return met ? 0 : 1;

@@ -336,7 +336,8 @@ QString Application::ApplicationName()
 QString Application::GetProductNameAbout()
 {
     return Util::Utf8ToQString(
-        Required(d->customization, "Application::GetProductNameAbout", kNeedsCustomization).GetProductNameAbout());
+        Required(d->customization, "Application::GetProductNameAbout", kNeedsCustomization)
+            .GetProductNameAbout());
 }
 
 bool Application::IsStarted() const
@@ -402,7 +403,8 @@ void Application::OnStart()
     productSettings->SetString("PreferredBrowser", Util::QStringToUtf8(browserPath));
     productSettings->SetString("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
     productSettings->SetString("Path",
-        Util::QStringToUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
+        Util::QStringToUtf8(
+            QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
 
     HandleTestOptions();
 

@@ -86,7 +86,8 @@ void Application::OpenUrlThankForInstall() const
 
     auto* self = const_cast<Application*>(this);
     QString url;
-    if (Required(d->customization, "Application::OpenThankForInstall", kNeedsCustomization).GetInstallLandingPage()
+    if (Required(d->customization, "Application::OpenThankForInstall", kNeedsCustomization)
+            .GetInstallLandingPage()
         == "thankyou")
         url = GetUrl(self->GetProductLaunchType() == FirstLaunch ? URLKeys::THANK_FOR_INSTALL_URL
                                                                  : URLKeys::THANK_FOR_REINSTALL_URL);

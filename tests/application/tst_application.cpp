@@ -25,8 +25,7 @@ struct CountingSplash : ISplash
     void OnStartupEvent() override { ++startupEvents; }
 };
 
-struct KeyRecorder : ISettingsManagerObserver
-{
+struct KeyRecorder : ISettingsManagerObserver {
     std::vector<std::string> keys;
     void OnSettingChanged(ISettingsManager&, const std::string& key) override { keys.push_back(key); }
 };
@@ -46,19 +45,17 @@ std::shared_ptr<SettingsManager> Store(const char* name)
 Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
 
 // The first virtual operation a class derived from QApplication adds.
-struct FirstAddedVirtual : QApplication
-{
-    virtual void Added() {}
+struct FirstAddedVirtual : QApplication {
+    virtual void Added() { }
 };
 
 // Overrides take the slots of what they override, and may be named here
 // whatever their access in Application.
-struct Overrider : Application
-{
+struct Overrider : Application {
     bool TryToQuitImpl() override { return false; }
     QList<QCommandLineOption> GetAdditionalTestOptions() const override { return {}; }
     bool NeedOpenUrlThankForInstall() const override { return false; }
-    void ShowEmailDialogIfNeeded() override {}
+    void ShowEmailDialogIfNeeded() override { }
 };
 
 } // namespace
@@ -168,12 +165,12 @@ private Q_SLOTS:
     void startRecordsItsValuesEachTime()
     {
         const auto product = App().GetProductSettingsManager();
-        product->SetByteArray("ArchitectBits", {'x', '6', '4'});
+        product->SetByteArray("ArchitectBits", { 'x', '6', '4' });
         KeyRecorder recorder;
         product->RegisterObserver(&recorder);
         App().OnStart();
         product->UnregisterObserver(&recorder);
-        QCOMPARE(recorder.keys, (std::vector<std::string>{"PreferredBrowser", "ArchitectBits", "Path"}));
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "PreferredBrowser", "ArchitectBits", "Path" }));
         QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
     }
 

@@ -46,7 +46,8 @@ void AddRow(const char* name, const std::function<void()>& call, const std::stri
 }
 
 const std::string kCustomization = " needs a customization manager (SetCustomizationManager)";
-const std::string kProductStore = " needs a product settings store (SetProductSettingsManager or SetSettingsManager)";
+const std::string kProductStore
+    = " needs a product settings store (SetProductSettingsManager or SetSettingsManager)";
 const std::string kMainStore = " needs a settings store (SetSettingsManager)";
 
 } // namespace

@@ -8,11 +8,9 @@
 // member function holds on the Itanium C++ ABI (byte offset + 1), or -1 where
 // pointers to members are laid out otherwise. A virtual destructor takes two
 // slots there (complete and deleting).
-template <class Pointer>
-long long VirtualSlot(Pointer pointer)
+template <class Pointer> long long VirtualSlot(Pointer pointer)
 {
-    struct
-    {
+    struct {
         std::uintptr_t ptr;
         std::ptrdiff_t adj;
     } raw;

@@ -18,7 +18,10 @@ namespace
 class Counted final : public Core::RefCountImpl<IRefCountable>
 {
 public:
-    explicit Counted(bool* destroyed) : m_destroyed(destroyed) {}
+    explicit Counted(bool* destroyed)
+        : m_destroyed(destroyed)
+    {
+    }
     ~Counted() override { *m_destroyed = true; }
 
 private:

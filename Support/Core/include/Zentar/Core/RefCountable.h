@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    mutable std::atomic<unsigned int> m_count{0};
+    mutable std::atomic<unsigned int> m_count { 0 };
 };
 
 } // namespace Core

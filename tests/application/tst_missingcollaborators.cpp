@@ -125,6 +125,8 @@ private Q_SLOTS:
         // Nothing is decided (nor recorded) while the main store is missing.
         QCOMPARE(LogicErrorOf([] { App().GetLaunchType(); }), "Application::GetLaunchType" + kMainStore);
         QCOMPARE(LogicErrorOf([] { App().IsFirstLaunch(); }), "Application::GetLaunchType" + kMainStore);
+        QCOMPARE(LogicErrorOf([] { App().CheckFirstLaunch(nullptr); }),
+            std::string("Application::CheckFirstLaunch needs a settings store to check"));
         QVERIFY(!product->Contains("Version"));
         QCoreApplication::setApplicationVersion(QStringLiteral("3.1"));
         QCOMPARE(App().GetProductLaunchType(), Application::FirstLaunch);

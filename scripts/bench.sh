@@ -15,7 +15,8 @@ scripts/install-deps.sh
 
 build_dir=${ZENTAR_BENCH_BUILD_DIR:-build-bench}
 programs=("$@")
-[ ${#programs[@]} -gt 0 ] || programs=(observer_bench notify_bench pipe_bench switch_bench startup_bench)
+[ ${#programs[@]} -gt 0 ] \
+  || programs=(observer_bench notify_bench pipe_bench settings_bench switch_bench startup_bench)
 
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTAR_WERROR=ON \
   -DZENTAR_BUILD_TESTS=OFF -DZENTAR_BUILD_DEMO=OFF -DZENTAR_BUILD_BENCH=ON >/dev/null

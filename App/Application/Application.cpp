@@ -30,12 +30,25 @@
 #include <boost/exception/diagnostic_information.hpp>
 #include <glog/logging.h>
 
+#include <stdexcept>
 #include <typeinfo>
 
 namespace Zentar::App {
 
 const char* const APPLICATION_RUNNING_MUTEX_NAME = "{5A0C3E71-9D42-4B8F-A6E1-2C7D90F3B415}";
 const char* const INSTALLER_MUTEX_NAME = "{E83B1F27-6C4D-4A19-B0F5-7D2E91C6A348}";
+
+const char* const kNeedsCustomization = "a customization manager (SetCustomizationManager)";
+const char* const kNeedsSettings = "a settings store (SetSettingsManager)";
+const char* const kNeedsProductSettings
+    = "a product settings store (SetProductSettingsManager or SetSettingsManager)";
+
+void ThrowMissingCollaborator(const char* operation, const char* what)
+{
+    const std::string message = std::string(operation) + " needs " + what;
+    LOG(ERROR) << message;
+    throw std::logic_error(message);
+}
 
 namespace {
 
@@ -184,6 +197,10 @@ bool Application::notify(QObject* receiver, QEvent* event)
 
 void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager> manager, bool initLogging)
 {
+    // A null manager would leave the names unset and later calls failing far
+    // from the mistake; the previous manager stays.
+    if (!manager)
+        ThrowMissingCollaborator("Application::SetCustomizationManager", kNeedsCustomization);
     d->customization = std::move(manager);
     const auto& customization = *d->customization;
 
@@ -272,7 +289,10 @@ std::shared_ptr<ISettingsManager> Application::GetMailSettingsManager() const
 
 std::shared_ptr<ISettingsManager> Application::GetInstallerSettings(const std::string& name) const
 {
-    const std::string product = name.empty() ? d->customization->GetInstallerProductName() : name;
+    const std::string product = name.empty()
+        ? Required(d->customization, "Application::GetInstallerSettings", kNeedsCustomization)
+              .GetInstallerProductName()
+        : name;
     return std::make_shared<SettingsManager>(Util::Utf8ToQString(product), QStringLiteral("Zentar"));
 }
 
@@ -315,7 +335,9 @@ QString Application::ApplicationName()
 
 QString Application::GetProductNameAbout()
 {
-    return Util::Utf8ToQString(d->customization->GetProductNameAbout());
+    return Util::Utf8ToQString(
+        Required(d->customization, "Application::GetProductNameAbout", kNeedsCustomization)
+            .GetProductNameAbout());
 }
 
 bool Application::IsStarted() const
@@ -355,31 +377,38 @@ void Application::Start()
     d->started = true;
     if (d->splash)
         d->splash->OnStartupEvent();
-    OnStart();
+    try {
+        OnStart();
+    } catch (const std::logic_error&) {
+        // A manager was missing: once the product installs it, Start may run again.
+        d->started = false;
+        throw;
+    }
 }
 
 void Application::OnStart()
 {
+    // Checked first, so that a start without them writes nothing.
+    const auto customization = d->customization;
+    const auto productSettings = GetProductSettingsManager();
+    Required(customization, "Application::OnStart", kNeedsCustomization);
+    Required(productSettings, "Application::OnStart", kNeedsProductSettings);
+
     const QString browserPath = PreferredBrowserPath();
     if (FLAGS_v >= 30)
         LOG(INFO) << "Preferred browser path" << Util::QStringToUtf8(browserPath);
 
-    // Mostly the same at every start; an unchanged value is not written
-    // again, each write costs the store a synced file replacement.
-    const auto productSettings = GetProductSettingsManager();
-    const auto record = [&productSettings](const std::string& key, const std::string& value) {
-        if (!productSettings->Contains(key) || productSettings->GetString(key, value) != value)
-            productSettings->SetString(key, value);
-    };
-    record("PreferredBrowser", Util::QStringToUtf8(browserPath));
-    record("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
-    record("Path",
+    // Written at every start, also when unchanged: the store's observers see
+    // each value and a damaged one is repaired.
+    productSettings->SetString("PreferredBrowser", Util::QStringToUtf8(browserPath));
+    productSettings->SetString("ArchitectBits", "x" + Util::QStringToUtf8(Util::AppBits()));
+    productSettings->SetString("Path",
         Util::QStringToUtf8(
             QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
 
     HandleTestOptions();
 
-    if (d->customization->GetCustomizationKind() == 0 && !d->customization->SuppressesStartupPages()) {
+    if (customization->GetCustomizationKind() == 0 && !customization->SuppressesStartupPages()) {
         ShowEmailDialogIfNeeded();
         OpenThankForInstall();
     }
@@ -421,11 +450,13 @@ QList<QCommandLineOption> Application::GetAdditionalTestOptions() const
     return {};
 }
 
-const int Application::DAYS_TO_FILE_EXPIRE = 10;
+const int Application::DAYS_TO_FILE_EXPIRE;
 
 QString Application::GetApplicationTemporaryFilesDir()
 {
-    const QString productId = QString::fromStdString(d->customization->GetProductId());
+    const QString productId = Util::Utf8ToQString(
+        Required(d->customization, "Application::GetApplicationTemporaryFilesDir", kNeedsCustomization)
+            .GetProductId());
     const QString dir = QDir::toNativeSeparators(QDir::tempPath() + QDir::separator() + productId
                                                  + QDir::separator() + QStringLiteral("temp") + QDir::separator());
     QDir().mkpath(dir);
@@ -441,7 +472,8 @@ void Application::ClearApplicationTemporaryFiles(int days) const
 
 void Application::RequestCheckAutoUpdate() const
 {
-    if (GetProductSettingsManager()->GetBool("autoUpdate", true))
+    if (Required(GetProductSettingsManager(), "Application::RequestCheckAutoUpdate", kNeedsProductSettings)
+            .GetBool("autoUpdate", true))
         QTimer::singleShot(5000, this, &Application::AutoUpdateCheckRequested);
 }
 

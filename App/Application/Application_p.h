@@ -45,6 +45,24 @@ struct Application::Private
     std::shared_ptr<Zentar::ExternalStimulus::IGateway> gateway;
 };
 
+// Names of the collaborators an operation may find missing, with the setter
+// that installs each.
+extern const char* const kNeedsCustomization;
+extern const char* const kNeedsSettings;
+extern const char* const kNeedsProductSettings;
+
+// Throws std::logic_error "<operation> needs <what>" (and logs it) when the
+// product has not installed a collaborator the operation cannot do without.
+[[noreturn]] void ThrowMissingCollaborator(const char* operation, const char* what);
+
+template <class T>
+T& Required(const std::shared_ptr<T>& collaborator, const char* operation, const char* what)
+{
+    if (!collaborator)
+        ThrowMissingCollaborator(operation, what);
+    return *collaborator;
+}
+
 // What the preferred browser is told: the interface language, the browser the
 // installer recorded and the one the previous run found.
 Zentar::Browser::AbstractPreferredBrowser::PreferredBrowserContext PreferredBrowserContextOf(const Application& app);

@@ -15,6 +15,8 @@ namespace Zentar::App {
 Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISettingsManager>& settings)
 {
     const auto product = GetProductSettingsManager();
+    Required(product, "Application::CheckFirstLaunch", kNeedsProductSettings);
+    Required(settings, "Application::CheckFirstLaunch", "a settings store to check");
     const std::string currentVersion = QCoreApplication::applicationVersion().replace(QLatin1Char('.'), QLatin1Char('-')).toStdString();
 
     const std::string storedVersion = settings->GetString("Version", std::string());
@@ -49,6 +51,7 @@ Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISet
 Application::LaunchType Application::GetProductLaunchType()
 {
     if (!d->productLaunchType.known) {
+        Required(GetProductSettingsManager(), "Application::GetProductLaunchType", kNeedsProductSettings);
         d->productLaunchType.value = CheckFirstLaunch(GetProductSettingsManager());
         d->productLaunchType.known = true;
     }
@@ -59,6 +62,9 @@ Application::LaunchType Application::GetProductLaunchType()
 
 Application::LaunchType Application::GetLaunchType()
 {
+    // Checked before the product answer is computed and recorded.
+    if (!d->appLaunchType.known)
+        Required(d->settings, "Application::GetLaunchType", kNeedsSettings);
     GetProductLaunchType();
     if (!d->appLaunchType.known) {
         d->appLaunchType.value = CheckFirstLaunch(d->settings);
@@ -82,8 +88,9 @@ bool Application::IsFirstLaunch() const
 int Application::GetDaysPassed() const
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const std::string stored =
-        GetProductSettingsManager()->GetString("DateOfFirstStart", now.toString(Qt::TextDate).toStdString());
+    const std::string stored
+        = Required(GetProductSettingsManager(), "Application::GetDaysPassed", kNeedsProductSettings)
+              .GetString("DateOfFirstStart", now.toString(Qt::TextDate).toStdString());
     const QDateTime firstStart = QDateTime::fromString(QString::fromStdString(stored), Qt::TextDate);
     return static_cast<int>(firstStart.daysTo(now));
 }

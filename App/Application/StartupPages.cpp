@@ -88,7 +88,9 @@ void Application::OpenUrlThankForInstall() const
 
     auto* self = const_cast<Application*>(this);
     QString url;
-    if (d->customization->GetInstallLandingPage() == "thankyou")
+    if (Required(d->customization, "Application::OpenThankForInstall", kNeedsCustomization)
+            .GetInstallLandingPage()
+        == "thankyou")
         url = GetUrl(self->GetProductLaunchType() == FirstLaunch ? URLKeys::THANK_FOR_INSTALL_URL
                                                                  : URLKeys::THANK_FOR_REINSTALL_URL);
     if (url.isEmpty())
@@ -120,7 +122,8 @@ void Application::ShowEmailDialog()
         return;
     const auto mailSettings = GetMailSettingsManager();
     const std::string registered = mailSettings ? mailSettings->GetString("IsRegUser", "") : std::string();
-    if (!d->customization->AllowsEmailDialog())
+    if (!Required(d->customization, "Application::ShowEmailDialogIfNeeded", kNeedsCustomization)
+             .AllowsEmailDialog())
         return;
     if (registered == "1")
         return;

@@ -47,7 +47,8 @@ std::string Shortened(const QString& text)
 } // namespace
 
 struct IPCFocusTransfererSlave::Private {
-    mutable std::atomic<unsigned int> refCount { 0 };
+    // The instance holds one reference of its own until the process ends.
+    mutable std::atomic<unsigned int> refCount { 1 };
     boost::intrusive_ptr<Core::IDataChannel> channel;
     long long masterProcess = 0;
     Os::EventHandle stopEvent = Os::CreateManualResetEvent();
@@ -170,14 +171,23 @@ void IPCFocusTransfererSlave::OnMasterDied()
     d->masterAlive = false;
 }
 
-void IPCFocusTransfererSlave::AddRef() const
+unsigned int IPCFocusTransfererSlave::AddRef() const
 {
-    d->refCount.fetch_add(1, std::memory_order_relaxed);
+    return d->refCount.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
-void IPCFocusTransfererSlave::Release() const
+unsigned int IPCFocusTransfererSlave::Release() const
 {
-    d->refCount.fetch_sub(1, std::memory_order_acq_rel);
+    // The count never reaches zero, so the static instance is never deleted:
+    // a Release without its AddRef is refused.
+    unsigned int count = d->refCount.load(std::memory_order_relaxed);
+    do {
+        if (count <= 1) {
+            LOG(ERROR) << "IPCFocusTransfererSlave::Release without a matching AddRef ignored";
+            return count;
+        }
+    } while (!d->refCount.compare_exchange_weak(count, count - 1, std::memory_order_acq_rel));
+    return count - 1;
 }
 
 unsigned int IPCFocusTransfererSlave::GetRefCount() const

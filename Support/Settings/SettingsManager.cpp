@@ -96,9 +96,17 @@ struct SettingsManager::Impl {
         }
         {
             std::lock_guard<std::mutex> lock(mutex);
-            settings.setValue(k, value);
-            settings.sync();
-            ReportStatus();
+            // Each write replaces the file and syncs it to disk: a value the
+            // file already holds (also after another process wrote it) is
+            // not written again, yet the observers hear of every Set.
+            Refresh();
+            const QVariant stored = settings.value(k);
+            if (settings.status() != QSettings::NoError || stored.userType() != value.userType()
+                || stored != value) {
+                settings.setValue(k, value);
+                settings.sync();
+                ReportStatus();
+            }
         }
         Notify(self, key);
     }

@@ -8,6 +8,7 @@
 
 #include "LogCapture.h"
 #include "TestCustomization.h"
+#include "VirtualSlot.h"
 
 #include <QMainWindow>
 #include <QSignalSpy>
@@ -24,6 +25,11 @@ struct CountingSplash : ISplash
     void OnStartupEvent() override { ++startupEvents; }
 };
 
+struct KeyRecorder : ISettingsManagerObserver {
+    std::vector<std::string> keys;
+    void OnSettingChanged(ISettingsManager&, const std::string& key) override { keys.push_back(key); }
+};
+
 struct RecordingGateway : Zentar::ExternalStimulus::IGateway
 {
     std::vector<std::string> names;
@@ -37,6 +43,20 @@ std::shared_ptr<SettingsManager> Store(const char* name)
 }
 
 Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
+
+// The first virtual operation a class derived from QApplication adds.
+struct FirstAddedVirtual : QApplication {
+    virtual void Added() { }
+};
+
+// Overrides take the slots of what they override, and may be named here
+// whatever their access in Application.
+struct Overrider : Application {
+    bool TryToQuitImpl() override { return false; }
+    QList<QCommandLineOption> GetAdditionalTestOptions() const override { return {}; }
+    bool NeedOpenUrlThankForInstall() const override { return false; }
+    void ShowEmailDialogIfNeeded() override { }
+};
 
 } // namespace
 
@@ -79,6 +99,29 @@ private Q_SLOTS:
         QVERIFY(log.Contains("Verbose logging enabled. Level=1"));
     }
 
+    // Products are built against this order of the table of virtual functions.
+    void virtualOperationsInOrder()
+    {
+        const long long first = VirtualSlot(&FirstAddedVirtual::Added);
+        if (first < 0)
+            QSKIP("Pointers to virtual member functions are not laid out as on the Itanium C++ ABI");
+        const QList<long long> actual = {
+            VirtualSlot(&Application::CheckFirstLaunch),
+            VirtualSlot(&Application::Start),
+            VirtualSlot(&Application::OnStart),
+            VirtualSlot(&Application::TryToRestart),
+            VirtualSlot(&Overrider::TryToQuitImpl),
+            VirtualSlot(&Overrider::GetAdditionalTestOptions),
+            VirtualSlot(&Application::GetUrl),
+            VirtualSlot(&Overrider::NeedOpenUrlThankForInstall),
+            VirtualSlot(&Overrider::ShowEmailDialogIfNeeded),
+        };
+        QList<long long> expected;
+        for (long long slot = first; slot < first + actual.size(); ++slot)
+            expected << slot;
+        QCOMPARE(actual, expected);
+    }
+
     void installerSettings()
     {
         const auto byDefault = App().GetInstallerSettings("");
@@ -117,6 +160,20 @@ private Q_SLOTS:
         QCOMPARE(gateway->names, (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
     }
 
+    // At every start, also when nothing changed: observers hear of the
+    // values and a damaged one is repaired.
+    void startRecordsItsValuesEachTime()
+    {
+        const auto product = App().GetProductSettingsManager();
+        product->SetByteArray("ArchitectBits", { 'x', '6', '4' });
+        KeyRecorder recorder;
+        product->RegisterObserver(&recorder);
+        App().OnStart();
+        product->UnregisterObserver(&recorder);
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "PreferredBrowser", "ArchitectBits", "Path" }));
+        QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
+    }
+
     void startupPagesSkippedForOtherBuilds_data()
     {
         QTest::addColumn<int>("kind");
@@ -143,6 +200,11 @@ private Q_SLOTS:
 
     void temporaryFiles()
     {
+        // A constant expression for products, and an exported member of the library.
+        static_assert(Application::DAYS_TO_FILE_EXPIRE == 10);
+        const int* exported = &Application::DAYS_TO_FILE_EXPIRE;
+        QCOMPARE(*exported, 10);
+
         App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         const QString dir = App().GetApplicationTemporaryFilesDir();
         QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));

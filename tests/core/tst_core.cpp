@@ -1,19 +1,69 @@
 #include <Zentar/Core/DyLib.h>
 #include <Zentar/Core/Exception.h>
 #include <Zentar/Core/NamedLock.h>
+#include <Zentar/Core/RefCountable.h>
 #include <Zentar/Core/StringConv.h>
 #include <Zentar/Core/ioPath.h>
 
 #include <QProcess>
 #include <QtTest>
 
+#include "VirtualSlot.h"
+
 using namespace Zentar;
+
+namespace
+{
+
+class Counted final : public Core::RefCountImpl<IRefCountable>
+{
+public:
+    explicit Counted(bool* destroyed)
+        : m_destroyed(destroyed)
+    {
+    }
+    ~Counted() override { *m_destroyed = true; }
+
+private:
+    bool* m_destroyed;
+};
+
+} // namespace
 
 class TestCore : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    void refCounting()
+    {
+        bool destroyed = false;
+        const IRefCountable* object = new Counted(&destroyed);
+        QCOMPARE(object->GetRefCount(), 0u);
+        QCOMPARE(object->AddRef(), 1u);
+        QCOMPARE(object->AddRef(), 2u);
+        QCOMPARE(object->Release(), 1u);
+        {
+            const boost::intrusive_ptr<const IRefCountable> held(object);
+            QCOMPARE(object->GetRefCount(), 2u);
+        }
+        QCOMPARE(object->GetRefCount(), 1u);
+        QVERIFY(!destroyed);
+        QCOMPARE(object->Release(), 0u);
+        QVERIFY(destroyed);
+    }
+
+    // Objects cross library boundaries: the slots are part of the interface.
+    void refCountSlots()
+    {
+        if (VirtualSlot(&IRefCountable::AddRef) < 0)
+            QSKIP("Pointers to virtual member functions are not laid out as on the Itanium C++ ABI");
+        // The destructor's two slots come first.
+        QCOMPARE(VirtualSlot(&IRefCountable::AddRef), 2LL);
+        QCOMPARE(VirtualSlot(&IRefCountable::GetRefCount), 3LL);
+        QCOMPARE(VirtualSlot(&IRefCountable::Release), 4LL);
+    }
+
     void pathJoining_data()
     {
         QTest::addColumn<QString>("left");

@@ -7,6 +7,7 @@
 #include "LogCapture.h"
 
 #include <QMouseEvent>
+#include <QTimer>
 #include <QtTest>
 
 #include <boost/exception/diagnostic_information.hpp>
@@ -208,14 +209,28 @@ private Q_SLOTS:
         App().UnregisterEventHandler(b);
     }
 
+    // Last: runs the event loop to its end. A refused quit must leave the
+    // loop running, so the next event is still delivered and the loop ends
+    // only with the code the test gives it.
     void refusedQuitLeavesTheApplicationRunning()
     {
-        QSignalSpy aboutToQuit(qApp, &QCoreApplication::aboutToQuit);
-        QVERIFY(!App().TryToQuit());
+        bool quitting = true;
+        int laterEvents = 0;
+        QTimer::singleShot(0, &App(), [&] {
+            quitting = App().TryToQuit();
+            QTimer::singleShot(0, &App(), [&] {
+                ++laterEvents;
+                QCoreApplication::exit(7);
+            });
+        });
+        // Only if the loop never ends at all.
+        QTimer::singleShot(30000, &App(), [] { QCoreApplication::exit(1); });
+
+        QCOMPARE(QCoreApplication::exec(), 7);
+        QVERIFY(!quitting);
         QCOMPARE(App().quitRequests, 1);
         QVERIFY(!App().IsQuitting());
-        QCoreApplication::processEvents();
-        QCOMPARE(aboutToQuit.count(), 0);
+        QCOMPARE(laterEvents, 1);
     }
 };
 

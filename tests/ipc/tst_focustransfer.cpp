@@ -1,6 +1,8 @@
+#include <Zentar/App/IPCFocusTransfererSlave.h>
 #include <Zentar/App/IPCManager.h>
 
 #include "IpcTestSupport.h"
+#include "LogCapture.h"
 
 #include <QProcess>
 
@@ -13,6 +15,28 @@ class TestFocusTransfer : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // The process-wide instance is counted like any I/O object but never
+    // deleted: this process is no slave, so it only counts here.
+    void slaveSurvivesItsCount()
+    {
+        auto& slave = App::IPCFocusTransfererSlave::Instance();
+        const IRefCountable* counted = qobject_cast<IRefCountable*>(&slave);
+        QVERIFY(counted);
+        QCOMPARE(counted->GetRefCount(), 1u);
+        {
+            const boost::intrusive_ptr<const IRefCountable> first(counted), second(counted);
+            QCOMPARE(counted->GetRefCount(), 3u);
+        }
+        QCOMPARE(counted->AddRef(), 2u);
+        QCOMPARE(counted->Release(), 1u);
+
+        LogCapture log;
+        QCOMPARE(counted->Release(), 1u);
+        QCOMPARE(log.Texts(google::GLOG_ERROR).size(), size_t(1));
+        QCOMPARE(&App::IPCFocusTransfererSlave::Instance(), &slave);
+        QVERIFY(!slave.IsLinkEstablished());
+    }
+
     void answer_data()
     {
         QTest::addColumn<QString>("answer");

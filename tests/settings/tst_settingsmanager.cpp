@@ -115,6 +115,37 @@ private Q_SLOTS:
         QCOMPARE(store.GetInt("raw", -1), -1);
     }
 
+    // A Set of the value the file holds leaves the file alone (a rewrite
+    // would drop the hand-written comment) but is still announced; any other
+    // value, or one of another type, is written.
+    void unchangedValueIsNotRewritten()
+    {
+        SettingsManager store(QStringLiteral("Unchanged"), Org);
+        Recorder recorder;
+        store.RegisterObserver(&recorder);
+        store.SetString("path", "C:\\Product\\");
+        store.SetByteArray("bytes", { 1, 2 });
+        {
+            QFile file(store.FileName());
+            QVERIFY(file.open(QIODevice::Append));
+            file.write("; hand-written\n");
+        }
+        const auto fileText = [&store] {
+            QFile file(store.FileName());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+
+        store.SetString("path", "C:\\Product\\");
+        store.SetByteArray("bytes", { 1, 2 });
+        QVERIFY(fileText().contains("hand-written"));
+
+        store.SetString("bytes", "\x01\x02");
+        QVERIFY(!fileText().contains("hand-written"));
+        QCOMPARE(store.GetByteArray("bytes", {}), Bytes {});
+        QCOMPARE(store.GetString("bytes", ""), std::string("\x01\x02"));
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "path", "bytes", "path", "bytes", "bytes" }));
+    }
+
     void groups()
     {
         SettingsManager store(QStringLiteral("Groups"), Org);

@@ -54,7 +54,7 @@ public:
     };
 
     // Days after which a temporary file counts as expired.
-    static const int DAYS_TO_FILE_EXPIRE;
+    static const int DAYS_TO_FILE_EXPIRE = 10;
 
     Application(int& argc, char** argv);
     Application(int& argc, char** argv, const AppContext& context);
@@ -62,7 +62,9 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Managers. Getters return copies, empty when nothing was set.
+    // Managers. Getters return copies, empty when nothing was set. An
+    // operation that needs a manager not installed throws std::logic_error
+    // naming it.
     void SetCustomizationManager(std::shared_ptr<ICustomizationManager> manager, bool initLogging);
     std::shared_ptr<ICustomizationManager> GetCustomizationManager() const;
 
@@ -123,8 +125,25 @@ public:
     // Quits and starts this executable again with `arguments` as its command
     // line; see RestartApplication.
     virtual void TryToRestart(Zentar::Enums::WorkingMode mode, QString arguments);
+
+    // The virtual operations from CheckFirstLaunch to ShowEmailDialogIfNeeded
+    // keep their declaration order, whatever their access: products are built
+    // against the order of the table of virtual functions.
+private:
+    // What TryToQuit does; returns whether the application is quitting.
+    virtual bool TryToQuitImpl();
+    virtual QList<QCommandLineOption> GetAdditionalTestOptions() const;
+
+public:
     virtual QString GetUrl(const Zentar::URLKeys& key) const;
 
+private:
+    virtual bool NeedOpenUrlThankForInstall() const;
+
+protected:
+    virtual void ShowEmailDialogIfNeeded();
+
+public:
     // Native message handlers, called in registration order.
     void RegisterEventHandler(std::shared_ptr<EventHandler> handler);
     void UnregisterEventHandler(std::shared_ptr<EventHandler> handler);
@@ -151,14 +170,7 @@ Q_SIGNALS:
 protected Q_SLOTS:
     void OnAboutToQuit();
 
-protected:
-    virtual void ShowEmailDialogIfNeeded();
-
 private:
-    virtual bool TryToQuitImpl();
-    virtual QList<QCommandLineOption> GetAdditionalTestOptions() const;
-    virtual bool NeedOpenUrlThankForInstall() const;
-
     void OpenUrlThankForInstall() const;
     void ShowEmailDialog();
     void RequestCheckAutoUpdate() const;

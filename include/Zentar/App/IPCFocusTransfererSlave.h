@@ -51,10 +51,11 @@ public:
     // channel's receive time-out has passed.
     void GiveFocusToParent() override;
 
-    // The instance lives as long as the process; the count never ends it.
-    void AddRef() const override;
-    void Release() const override;
-    unsigned int GetRefCount() const;
+    // The instance lives as long as the process and holds one reference of
+    // its own: the count starts at 1 and never drops below it.
+    unsigned int AddRef() const override;
+    unsigned int GetRefCount() const override;
+    unsigned int Release() const override;
 
     bool IsLinkEstablished() const;
     // True from the link's set-up until the master is seen to end or the

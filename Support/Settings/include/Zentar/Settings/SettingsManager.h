@@ -15,7 +15,9 @@ namespace Zentar::App
 // another one, read it back. All values are kept as text except byte arrays;
 // a getter returns its default when the key is absent or its text does not
 // parse as the asked type (booleans accept true/false in any case, 1 and 0).
-// Observers are told of the changes made through this object only.
+// Observers are told of the changes made through this object only, and of
+// every Set, also of a value the file already holds (which is not written
+// again).
 // Thread-safe; observers are called on the thread that made the change.
 class SettingsManager : public ISettingsManager
 {

@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTime>
 
@@ -30,8 +29,13 @@ QString SessionFilePath()
 
 std::string NewSessionId()
 {
-    QRandomGenerator random(static_cast<quint32>(QTime::currentTime().msec()));
-    const int number = static_cast<int>(random.bounded(900000u)) + 100000;
+    // The generator is the one the product's qrand() draws from: seeding it
+    // here gives the product a different sequence on every run.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(static_cast<uint>(QTime::currentTime().msec()));
+    const int number = qrand() % 900000 + 100000;
+    QT_WARNING_POP
     const QString id = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"))
                        + QStringLiteral("-%1").arg(number, 0, 10, QLatin1Char(' '));
     return id.toStdString();
@@ -78,8 +82,9 @@ CrashTracker::Guard::Guard(const QString& sessionFile)
 }
 
 CrashTracker::CrashTracker()
-    : m_guard(SessionFilePath())
-    , m_settings(SessionFilePath(), QSettings::IniFormat)
+    : m_fileName(SessionFilePath())
+    , m_guard(m_fileName)
+    , m_settings(m_fileName, QSettings::IniFormat)
     , m_sessionId(NewSessionId())
 {
     // Where no copy can be made beside the file (a folder that only lets the
@@ -143,7 +148,7 @@ std::string CrashTracker::SessionId()
 
 QString CrashTracker::FileName() const
 {
-    return m_settings.fileName();
+    return m_fileName;
 }
 
 } // namespace Zentar::App

@@ -17,6 +17,7 @@ struct Report
 {
     QString session;
     QStringList crashed;
+    QByteArray rand;
 };
 
 Report Parse(const QByteArray& output)
@@ -27,6 +28,8 @@ Report Parse(const QByteArray& output)
             report.session = QString::fromUtf8(line.mid(8));
         else if (line.startsWith("crashed "))
             report.crashed << QString::fromUtf8(line.mid(8));
+        else if (line.startsWith("rand "))
+            report.rand = line.mid(5);
     }
     return report;
 }
@@ -46,10 +49,10 @@ void WriteEntry(const QString& key, const QString& session)
 }
 
 // Runs the helper to a clean end and returns its report.
-Report RunOnce()
+Report RunOnce(const QStringList& args = {})
 {
     QProcess p;
-    p.start(kApp);
+    p.start(kApp, args);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
     return Parse(p.readAllStandardOutput());
@@ -152,6 +155,19 @@ private Q_SLOTS:
         QCOMPARE(RunOnce().crashed, QStringList());
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
+    }
+
+    void productRandomNumbersDifferBetweenRuns()
+    {
+        // The tracker seeds the product's generator from the clock's
+        // milliseconds: three runs drawing alike would mean it never did.
+        QSet<QByteArray> sequences;
+        for (int run = 0; run < 3; ++run) {
+            const Report report = RunOnce({QStringLiteral("--rand")});
+            QVERIFY(!report.rand.isEmpty());
+            sequences << report.rand;
+        }
+        QVERIFY(sequences.size() > 1);
     }
 
     void unusableStorageStillStarts_data()

@@ -31,7 +31,8 @@ public:
     std::deque<std::string> BadSessionsList();
     std::string SessionId();
 
-    // The session file of this executable.
+    // The session file of this executable; whatever else belongs to its
+    // sessions lies beside it.
     QString FileName() const;
 
 private:
@@ -43,6 +44,7 @@ private:
         explicit Guard(const QString& sessionFile);
         Zentar::Core::FileLock lock;
     };
+    const QString m_fileName;
     Guard m_guard;
     QSettings m_settings;
     std::string m_sessionId;

@@ -10,6 +10,10 @@
 #include <QStandardPaths>
 #include <QTime>
 
+#include <glog/logging.h>
+
+#include <chrono>
+
 namespace Zentar::App {
 namespace {
 
@@ -17,6 +21,10 @@ namespace {
 const QString kBuildProductId = QStringLiteral("ZentarApp");
 const QString kBuildMajorVersion = QStringLiteral(ZENTAR_APP_VERSION_MAJOR);
 const QString kBuildMinorVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
+
+// Long enough for any running instance to get through the file; a holder
+// that takes longer is stopped, and waiting for it would hang this start.
+constexpr std::chrono::milliseconds kGuardWait(2000);
 
 QString SessionFilePath()
 {
@@ -75,10 +83,29 @@ QString OwnKey()
 // when several instances start together. QSettings reads the file when it is
 // built, so the lock is taken before that, here.
 CrashTracker::Guard::Guard(const QString& sessionFile)
-    : lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
+    : m_lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
 {
     QDir().mkpath(QFileInfo(sessionFile).path());
-    lock.Lock();
+    Acquire();
+}
+
+// An instance stopped in a debugger keeps the guard for as long as it is
+// stopped. The guard only saves time (QSettings still locks the file on each
+// sync), so after one bounded wait this tracker goes on without it.
+void CrashTracker::Guard::Acquire()
+{
+    if (m_givenUp)
+        return;
+    if (m_lock.TryLockFor(kGuardWait) != Zentar::Core::FileLock::Attempt::Busy)
+        return;
+    m_givenUp = true;
+    LOG(WARNING) << "Crash tracker: " << m_lock.Path() << " is still held by another instance after "
+                 << kGuardWait.count() << " ms; going on without it";
+}
+
+void CrashTracker::Guard::Release()
+{
+    m_lock.Unlock();
 }
 
 CrashTracker::CrashTracker()
@@ -92,7 +119,7 @@ CrashTracker::CrashTracker()
     // at all: a torn write costs at worst one crash report.
     m_settings.setAtomicSyncRequired(false);
     StartSession();
-    m_guard.lock.Unlock();
+    m_guard.Release();
 }
 
 CrashTracker::~CrashTracker()
@@ -119,10 +146,10 @@ void CrashTracker::StartSession()
 
 void CrashTracker::StopSession()
 {
-    m_guard.lock.Lock();
+    m_guard.Acquire();
     m_settings.remove(OwnKey());
     m_settings.sync();
-    m_guard.lock.Unlock();
+    m_guard.Release();
 }
 
 void CrashTracker::ClearHistory()

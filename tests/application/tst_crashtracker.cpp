@@ -1,11 +1,13 @@
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 
 #include <Zentar/App/MutexNames.h>
 
 #include <memory>
+#include <signal.h>
 #include <vector>
 
 namespace {
@@ -17,6 +19,7 @@ struct Report
 {
     QString session;
     QStringList crashed;
+    QStringList logs; // "<severity> <text>", WARNING or worse
     QByteArray rand;
 };
 
@@ -28,6 +31,8 @@ Report Parse(const QByteArray& output)
             report.session = QString::fromUtf8(line.mid(8));
         else if (line.startsWith("crashed "))
             report.crashed << QString::fromUtf8(line.mid(8));
+        else if (line.startsWith("log "))
+            report.logs << QString::fromUtf8(line.mid(4));
         else if (line.startsWith("rand "))
             report.rand = line.mid(5);
     }
@@ -155,6 +160,35 @@ private Q_SLOTS:
         QCOMPARE(RunOnce().crashed, QStringList());
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
+    }
+
+    void stoppedInstanceDelaysStartOnly()
+    {
+        // Another instance stopped (SIGSTOP, a debugger) while it held the guard.
+        QVERIFY(QDir().mkpath(QFileInfo(SessionFile()).path()));
+        QProcess holder;
+        holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"),
+                     {QStringLiteral("--file"), SessionFile() + QStringLiteral(".guard")});
+        QVERIFY(holder.waitForReadyRead(30000));
+        QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
+        const auto resume = qScopeGuard([&] {
+            ::kill(pid_t(holder.processId()), SIGKILL);
+            holder.waitForFinished(30000);
+        });
+        QCOMPARE(::kill(pid_t(holder.processId()), SIGSTOP), 0);
+
+        Report live;
+        auto running = StartWaiting(&live);
+        QVERIFY(!live.session.isEmpty());
+        QCOMPARE(live.logs.size(), 1);
+        QVERIFY2(live.logs.first().startsWith(QStringLiteral("1 ")) && live.logs.first().contains(QStringLiteral(".guard")),
+                 qPrintable(live.logs.first()));
+        // Unguarded, it still records itself, and leaves cleanly.
+        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QVERIFY(KeysInFile().isEmpty());
     }
 
     void productRandomNumbersDifferBetweenRuns()

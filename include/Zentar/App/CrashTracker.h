@@ -39,10 +39,16 @@ private:
     void StartSession();
 
     // Taken before the file is first read and around every write; see the source.
-    struct Guard
+    class Guard
     {
+    public:
         explicit Guard(const QString& sessionFile);
-        Zentar::Core::FileLock lock;
+        void Acquire();
+        void Release();
+
+    private:
+        Zentar::Core::FileLock m_lock;
+        bool m_givenUp = false;
     };
     const QString m_fileName;
     Guard m_guard;

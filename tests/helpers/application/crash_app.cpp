@@ -8,11 +8,13 @@
 //   --cycles N    also open and close N more sessions, checking each time that
 //                 this process's entry really is in the file; prints
 //                 "cycles <lost> <crashed>" (entries missing, crashes seen)
-// Output: "session <id>", one "crashed <id>" per crashed session, "ready".
+// Output: "session <id>", one "crashed <id>" per crashed session, one
+// "log <severity> <text>" per log line of WARNING or worse, "ready".
 #include <Zentar/App/Application.h>
 #include <Zentar/App/CrashTracker.h>
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "LogCapture.h"
 #include "TestCustomization.h"
 
 #include <QSettings>
@@ -37,6 +39,7 @@ bool HasOption(int argc, char** argv, const char* option)
 
 int main(int argc, char** argv)
 {
+    LogCapture log;
     Zentar::App::Application::AppContext context;
     context.createRunningMutex = !HasOption(argc, argv, "--no-mutex");
     Zentar::App::Application app(argc, argv, context);
@@ -71,6 +74,9 @@ int main(int argc, char** argv)
     std::printf("session %s\n", app.SessionId().c_str());
     for (const auto& id : app.GetCrashedSessions())
         std::printf("crashed %s\n", id.c_str());
+    for (const auto& line : log.Lines())
+        if (line.severity >= google::GLOG_WARNING)
+            std::printf("log %d %s\n", int(line.severity), line.text.c_str());
     std::printf("ready\n");
     std::fflush(stdout);
 

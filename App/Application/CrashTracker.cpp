@@ -1,12 +1,13 @@
 #include <Zentar/App/CrashTracker.h>
 
-#include <Zentar/Core/FileLock.h>
 #include <Zentar/QtUtil/ProcessUtil.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTime>
 
@@ -49,30 +50,51 @@ std::string NewSessionId()
     return id.toStdString();
 }
 
-// The local time a session was opened, from the start of its identifier.
-QDateTime SessionOpenTime(const QString& sessionId)
-{
-    QDateTime opened = QDateTime::fromString(sessionId.left(13), QStringLiteral("yyMMdd-HHmmss"));
-    if (opened.isValid() && opened.date().year() < 2000)
-        opened = opened.addYears(100); // two-digit years parse into the 1900s
-    return opened;
-}
-
-// A process that started after the session was opened did not write it: the
-// pid has been reused, even if by another run of this same executable.
-bool StartedAfterSession(qint64 pid, const QString& sessionId)
-{
-    const QDateTime opened = SessionOpenTime(sessionId);
-    const QDateTime started = Zentar::Util::ProcessStartTime(pid);
-    if (!opened.isValid() || !started.isValid())
-        return false;
-    // The identifier has whole seconds and the start time is known to about one.
-    return started > opened.addSecs(2);
-}
-
 QString OwnKey()
 {
     return QString::number(QCoreApplication::applicationPid());
+}
+
+// Each open session holds a lock on a file named by its entry. The pid alone
+// cannot tell whether the entry's writer still runs, since pids are reused,
+// also by later runs of the same executable; nor can the time in the session
+// identifier, which is local time and moves with the clock and the zone. The
+// kernel drops the lock when the writer dies, whoever has its pid since.
+// Session identifiers are not unique (they repeat within a millisecond), so
+// the pid is part of the name.
+QString SessionLockPath(const QString& sessionFile, const QString& key, const QString& session)
+{
+    return sessionFile + QLatin1Char('.') + key + QLatin1Char('-') + session + QStringLiteral(".lock");
+}
+
+enum class Writer { Alive, Gone, Unknown };
+
+// Whether the writer of an entry still holds its session lock. A lock file
+// that is missing counts as free: an instance that can make one here made
+// one before it wrote its entry. A free lock file is removed on the way.
+Writer ProbeSessionLock(const QString& sessionFile, const QString& key, const QString& session)
+{
+    // The value comes from a file anyone may have edited: it must name a
+    // file beside the session file and nothing else.
+    static const QRegularExpression sessionForm(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}$"));
+    bool numeric = false;
+    key.toULongLong(&numeric, 10);
+    if (!numeric || !sessionForm.match(session).hasMatch())
+        return Writer::Unknown;
+    const QString path = SessionLockPath(sessionFile, key, session);
+    Zentar::Core::FileLock lock(path.toStdString());
+    switch (lock.TryLock()) {
+    case Zentar::Core::FileLock::Attempt::Locked:
+        QFile::remove(path);
+        return Writer::Gone;
+    case Zentar::Core::FileLock::Attempt::Busy:
+        return Writer::Alive;
+    case Zentar::Core::FileLock::Attempt::Unavailable:
+        break;
+    }
+    // Where no lock file can be made, neither could the writer: only the
+    // pid is left to judge by.
+    return Writer::Unknown;
 }
 
 } // namespace
@@ -113,11 +135,15 @@ CrashTracker::CrashTracker()
     , m_guard(m_fileName)
     , m_settings(m_fileName, QSettings::IniFormat)
     , m_sessionId(NewSessionId())
+    , m_sessionLock(SessionLockPath(m_fileName, OwnKey(), QString::fromStdString(m_sessionId)).toStdString())
 {
     // Where no copy can be made beside the file (a folder that only lets the
     // file itself be written), the file is rewritten in place instead of not
     // at all: a torn write costs at worst one crash report.
     m_settings.setAtomicSyncRequired(false);
+    // Before the entry appears, so that no instance ever sees the entry
+    // without its lock.
+    m_sessionLock.TryLock();
     StartSession();
     m_guard.Release();
 }
@@ -135,7 +161,9 @@ void CrashTracker::StartSession()
         bool ok = false;
         const qint64 pid = static_cast<qint64>(key.toULongLong(&ok, 10));
         const QString session = m_settings.value(key).toString();
-        if (ok && Zentar::Util::IsProcessRunning(pid, executable) && !StartedAfterSession(pid, session))
+        // Probed even for a process that is gone, so that its lock file goes too.
+        const Writer writer = ProbeSessionLock(m_fileName, key, session);
+        if (ok && writer != Writer::Gone && Zentar::Util::IsProcessRunning(pid, executable))
             continue;
         m_badSessions.push_back(session.toStdString());
         m_settings.remove(key);
@@ -149,6 +177,11 @@ void CrashTracker::StopSession()
     m_guard.Acquire();
     m_settings.remove(OwnKey());
     m_settings.sync();
+    // Only once the entry is gone: an entry whose lock is free reads as a crash.
+    if (m_sessionLock.IsLocked()) {
+        QFile::remove(QString::fromStdString(m_sessionLock.Path()));
+        m_sessionLock.Unlock();
+    }
     m_guard.Release();
 }
 

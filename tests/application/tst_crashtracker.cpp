@@ -48,15 +48,29 @@ QString SessionFile()
 
 QStringList KeysInFile() { return QSettings(SessionFile(), QSettings::IniFormat).allKeys(); }
 
+// Lock files of sessions left beside the session file.
+QStringList LockFiles() { return QFileInfo(SessionFile()).dir().entryList({QStringLiteral("*.lock")}); }
+
 void WriteEntry(const QString& key, const QString& session)
 {
     QSettings(SessionFile(), QSettings::IniFormat).setValue(key, session);
 }
 
+// The helper with its local time in `zone` (a POSIX TZ value; empty: as the test's).
+void Prepare(QProcess* p, const QString& zone)
+{
+    if (zone.isEmpty())
+        return;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TZ"), zone);
+    p->setProcessEnvironment(env);
+}
+
 // Runs the helper to a clean end and returns its report.
-Report RunOnce(const QStringList& args = {})
+Report RunOnce(const QStringList& args = {}, const QString& zone = {})
 {
     QProcess p;
+    Prepare(&p, zone);
     p.start(kApp, args);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
@@ -64,9 +78,11 @@ Report RunOnce(const QStringList& args = {})
 }
 
 // Starts a helper that stays up until its standard input closes; returns once it has reported.
-std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra = {})
+std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra = {},
+                                       const QString& zone = {})
 {
     auto p = std::make_unique<QProcess>();
+    Prepare(p.get(), zone);
     p->start(kApp, QStringList{QStringLiteral("--wait")} + extra);
     QByteArray output;
     while (!output.contains("ready\n") && p->waitForReadyRead(30000))
@@ -74,6 +90,17 @@ std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra 
     *report = Parse(output);
     return p;
 }
+
+// Local time at which a session was opened, from its identifier.
+QDateTime OpenedAt(const QString& session)
+{
+    const QString stamp = QStringLiteral("20") + session.left(13);
+    return QDateTime::fromString(stamp, QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+// POSIX zones: local time 12 hours behind UTC, and 14 hours ahead.
+const QString kWest = QStringLiteral("WEST+12");
+const QString kEast = QStringLiteral("EAST-14");
 
 // Starts `count` helpers at once; each must end cleanly with output passing `check`.
 bool RunMany(int count, const QStringList& args, bool (*check)(const QByteArray&))
@@ -96,7 +123,12 @@ class TestCrashTracker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { QFile::remove(SessionFile()); }
+    void init()
+    {
+        QFile::remove(SessionFile());
+        for (const QString& name : LockFiles())
+            QFile::remove(QFileInfo(SessionFile()).dir().filePath(name));
+    }
 
     void killedRunIsReportedOnce()
     {
@@ -114,6 +146,7 @@ private Q_SLOTS:
         QVERIFY(!next.session.isEmpty() && next.session != killed.session);
         QCOMPARE(RunOnce().crashed, QStringList());
         QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
     }
 
     void cleanOrLiveInstanceIsNotACrash()
@@ -145,21 +178,70 @@ private Q_SLOTS:
         other.waitForFinished();
     }
 
-    void reusedPidOfTheSameExecutable()
+    void liveInstanceSeenFromAnotherZone_data()
     {
-        // The entry was written an hour before this live instance started.
-        Report live;
-        auto running = StartWaiting(&live);
-        const QString pid = QString::number(running->processId());
-        const QString stale = QDateTime::currentDateTime().addSecs(-3600).toString(QStringLiteral("yyMMdd-HHmmss"))
-                              + QStringLiteral("-123456");
-        WriteEntry(pid, stale);
-        QCOMPARE(RunOnce().crashed, QStringList{stale});
-        // Its own, current entry is not mistaken for a reused one.
-        WriteEntry(pid, live.session);
-        QCOMPARE(RunOnce().crashed, QStringList());
+        QTest::addColumn<QString>("firstZone");
+        QTest::addColumn<QString>("secondZone");
+        QTest::addColumn<int>("hoursAhead"); // of the second's local time
+        QTest::newRow("second east") << kWest << kEast << 26;
+        QTest::newRow("second west") << kEast << kWest << -26;
+        QTest::newRow("same zone") << kEast << kEast << 0;
+    }
+    void liveInstanceSeenFromAnotherZone()
+    {
+        QFETCH(QString, firstZone);
+        QFETCH(QString, secondZone);
+        QFETCH(int, hoursAhead);
+        Report first;
+        auto running = StartWaiting(&first, {}, firstZone);
+        const Report second = RunOnce({}, secondZone);
+        // The zones really apply: the identifiers hold each run's local time.
+        const qint64 apart = OpenedAt(first.session).secsTo(OpenedAt(second.session));
+        QVERIFY2(qAbs(apart - hoursAhead * 3600) < 600,
+                 qPrintable(first.session + QLatin1Char(' ') + second.session));
+        QCOMPARE(second.crashed, QStringList());
+        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QVERIFY(KeysInFile().isEmpty());
+    }
+
+    void reusedPidIsStillACrash_data()
+    {
+        QTest::addColumn<QString>("killedZone");
+        QTest::addColumn<QString>("laterZone");
+        QTest::newRow("same zone") << kEast << kEast;
+        QTest::newRow("killed east, later west") << kEast << kWest;
+        QTest::newRow("killed west, later east") << kWest << kEast;
+    }
+    void reusedPidIsStillACrash()
+    {
+        QFETCH(QString, killedZone);
+        QFETCH(QString, laterZone);
+        Report killed;
+        auto crashed = StartWaiting(&killed, {}, killedZone);
+        const QString crashedPid = QString::number(crashed->processId());
+        crashed->kill();
+        QVERIFY(crashed->waitForFinished(30000));
+        const QString entry = QSettings(SessionFile(), QSettings::IniFormat).value(crashedPid).toString();
+        QCOMPARE(entry, killed.session);
+
+        // A new run of this same executable has taken the pid: the entry now
+        // names a live process of the right program, started at once.
+        Report live;
+        auto running = StartWaiting(&live, {}, laterZone);
+        QCOMPARE(live.crashed, QStringList{killed.session});
+        const QString pid = QString::number(running->processId());
+        WriteEntry(pid, killed.session);
+        QCOMPARE(RunOnce({}, laterZone).crashed, QStringList{killed.session});
+        // Its own, current entry is not mistaken for a reused one.
+        WriteEntry(pid, live.session);
+        QCOMPARE(RunOnce({}, killedZone).crashed, QStringList());
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
     }
 
     void stoppedInstanceDelaysStartOnly()
@@ -181,8 +263,9 @@ private Q_SLOTS:
         auto running = StartWaiting(&live);
         QVERIFY(!live.session.isEmpty());
         QCOMPARE(live.logs.size(), 1);
-        QVERIFY2(live.logs.first().startsWith(QStringLiteral("1 ")) && live.logs.first().contains(QStringLiteral(".guard")),
-                 qPrintable(live.logs.first()));
+        const QString warning = live.logs.first();
+        QVERIFY2(warning.startsWith(QStringLiteral("1 ")) && warning.contains(QStringLiteral(".guard")),
+                 qPrintable(warning));
         // Unguarded, it still records itself, and leaves cleanly.
         QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
         running->closeWriteChannel();
@@ -266,6 +349,7 @@ private Q_SLOTS:
         QVERIFY(KeysInFile().isEmpty());
         QVERIFY(RunMany(20, {}, [](const QByteArray& out) { return !out.contains("crashed"); }));
         QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
     }
 };
 

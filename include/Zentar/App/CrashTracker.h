@@ -11,9 +11,9 @@
 namespace Zentar::App {
 
 // Records this run in a small INI file shared by every instance of the
-// executable, keyed by process id. An entry whose process no longer runs this
-// executable belongs to a run that did not exit cleanly: it is reported once,
-// by the next instance that starts, and removed from the file.
+// executable, keyed by process id. An entry whose writer no longer runs
+// belongs to a run that did not exit cleanly: it is reported once, by the
+// next instance that starts, and removed from the file.
 class ZENTAR_APP_EXPORT CrashTracker
 {
 public:
@@ -50,10 +50,13 @@ private:
         Zentar::Core::FileLock m_lock;
         bool m_givenUp = false;
     };
+
     const QString m_fileName;
     Guard m_guard;
     QSettings m_settings;
     std::string m_sessionId;
+    // Held while this session is open: it tells other instances this run is alive.
+    Zentar::Core::FileLock m_sessionLock;
     std::deque<std::string> m_badSessions;
 };
 

@@ -187,8 +187,20 @@ void CrashTracker::StopSession()
 
 void CrashTracker::ClearHistory()
 {
+    m_guard.Acquire();
     m_badSessions.clear();
+    // Read first, so that entries other instances wrote since are cleared too.
+    m_settings.sync();
+    const QString own = OwnKey();
+    for (const QString& key : m_settings.allKeys()) {
+        // Lock files of runs that crashed since this one started would
+        // otherwise outlive their entries; those of live runs stay.
+        if (key != own)
+            ProbeSessionLock(m_fileName, key, m_settings.value(key).toString());
+    }
     m_settings.clear();
+    m_settings.sync();
+    m_guard.Release();
 }
 
 bool CrashTracker::HasUnreportedCrash() const

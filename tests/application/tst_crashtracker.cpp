@@ -20,6 +20,7 @@ struct Report
     QString session;
     QStringList crashed;
     QStringList logs; // "<severity> <text>", WARNING or worse
+    QByteArray cleared;
     QByteArray rand;
 };
 
@@ -33,6 +34,8 @@ Report Parse(const QByteArray& output)
             report.crashed << QString::fromUtf8(line.mid(8));
         else if (line.startsWith("log "))
             report.logs << QString::fromUtf8(line.mid(4));
+        else if (line.startsWith("cleared "))
+            report.cleared = line.mid(8);
         else if (line.startsWith("rand "))
             report.rand = line.mid(5);
     }
@@ -272,6 +275,41 @@ private Q_SLOTS:
         QVERIFY(running->waitForFinished(30000));
         QCOMPARE(running->exitCode(), 0);
         QVERIFY(KeysInFile().isEmpty());
+    }
+
+    void clearedHistory()
+    {
+        Report killed;
+        auto crashed = StartWaiting(&killed);
+        crashed->kill();
+        QVERIFY(crashed->waitForFinished(30000));
+        Report clearing;
+        auto running = StartWaiting(&clearing);
+        QCOMPARE(clearing.crashed, QStringList{killed.session});
+        // A run that crashes after this one started is cleared unreported.
+        Report later;
+        auto laterRun = StartWaiting(&later);
+        laterRun->kill();
+        QVERIFY(laterRun->waitForFinished(30000));
+        QCOMPARE(KeysInFile().size(), 2);
+
+        running->write("clear\n");
+        QByteArray output;
+        while (!output.contains("cleared ") || !output.endsWith('\n')) {
+            QVERIFY(running->waitForReadyRead(30000));
+            output += running->readAllStandardOutput();
+        }
+        QCOMPARE(Parse(output).cleared, QByteArray("0 0"));
+        // Not even this run's own entry is left; only its own lock file is.
+        QCOMPARE(KeysInFile(), QStringList());
+        QCOMPARE(LockFiles().size(), 1);
+        QVERIFY(LockFiles().first().contains(QString::number(running->processId())));
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QCOMPARE(KeysInFile(), QStringList());
+        QCOMPARE(LockFiles(), QStringList());
+        QCOMPARE(RunOnce().crashed, QStringList());
     }
 
     void productRandomNumbersDifferBetweenRuns()

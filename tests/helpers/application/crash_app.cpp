@@ -1,7 +1,9 @@
 // A product that opens a crash-tracking session and reports what it found.
 //   (no option)   start, report, quit cleanly
 //   --wait        start, report, then run until standard input closes
-//                 (clean quit) or the process is killed
+//                 (clean quit) or the process is killed; a "clear" line on
+//                 standard input clears the crash history and reports again
+//                 ("cleared <has unreported crash> <crashed sessions left>")
 //   --no-mutex    without the application-running mutex
 //   --rand        print the first three numbers the product then gets from
 //                 qrand() ("rand <a> <b> <c>")
@@ -84,8 +86,15 @@ int main(int argc, char** argv)
     stdinWatch.setEnabled(HasOption(argc, argv, "--wait"));
     QObject::connect(&stdinWatch, &QSocketNotifier::activated, &app, [&] {
         char buffer[64];
-        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
             app.quit();
+        } else if (QByteArray(buffer, int(n)).contains("clear")) {
+            app.ClearCrashes();
+            const auto left = app.GetCrashedSessions().size();
+            std::printf("cleared %d %d\n", int(app.HasUnreportedCrash()), int(left));
+            std::fflush(stdout);
+        }
     });
     if (!stdinWatch.isEnabled())
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -94,11 +94,13 @@ std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra 
     return p;
 }
 
-// Local time at which a session was opened, from its identifier.
+// The wall-clock time at which a session was opened, from its identifier;
+// read as UTC so that no zone of this test moves it.
 QDateTime OpenedAt(const QString& session)
 {
-    const QString stamp = QStringLiteral("20") + session.left(13);
-    return QDateTime::fromString(stamp, QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDate date = QDate::fromString(QStringLiteral("20") + session.left(6), QStringLiteral("yyyyMMdd"));
+    const QTime time = QTime::fromString(session.mid(7, 6), QStringLiteral("HHmmss"));
+    return QDateTime(date, time, Qt::UTC);
 }
 
 // POSIX zones: local time 12 hours behind UTC, and 14 hours ahead.

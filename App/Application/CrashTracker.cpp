@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -23,9 +24,12 @@ const QString kBuildProductId = QStringLiteral("ZentarApp");
 const QString kBuildMajorVersion = QStringLiteral(ZENTAR_APP_VERSION_MAJOR);
 const QString kBuildMinorVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
 
-// Long enough for any running instance to get through the file; a holder
-// that takes longer is stopped, and waiting for it would hang this start.
-constexpr std::chrono::milliseconds kGuardWait(2000);
+// Far longer than any instance needs to get through the file: a holder that
+// lets nobody through for that long is stopped, and waiting for it would hang
+// this start. However busy the file is, a start is not held up beyond the
+// second limit.
+constexpr std::chrono::milliseconds kGuardStall(2000);
+constexpr std::chrono::milliseconds kGuardMaxWait(30000);
 
 QString SessionFilePath()
 {
@@ -105,7 +109,8 @@ Writer ProbeSessionLock(const QString& sessionFile, const QString& key, const QS
 // when several instances start together. QSettings reads the file when it is
 // built, so the lock is taken before that, here.
 CrashTracker::Guard::Guard(const QString& sessionFile)
-    : m_lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
+    : m_sessionFile(sessionFile)
+    , m_lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
 {
     QDir().mkpath(QFileInfo(sessionFile).path());
     Acquire();
@@ -113,16 +118,31 @@ CrashTracker::Guard::Guard(const QString& sessionFile)
 
 // An instance stopped in a debugger keeps the guard for as long as it is
 // stopped. The guard only saves time (QSettings still locks the file on each
-// sync), so after one bounded wait this tracker goes on without it.
+// sync), so once the guard is stuck this tracker goes on without it. Stuck is
+// not the same as busy: every holder writes the session file, so while the
+// file keeps changing the line moves, and this instance keeps its place in it.
 void CrashTracker::Guard::Acquire()
 {
     if (m_givenUp)
         return;
-    if (m_lock.TryLockFor(kGuardWait) != Zentar::Core::FileLock::Attempt::Busy)
-        return;
-    m_givenUp = true;
-    LOG(WARNING) << "Crash tracker: " << m_lock.Path() << " is still held by another instance after "
-                 << kGuardWait.count() << " ms; going on without it";
+    const auto fileState = [this] {
+        const QFileInfo info(m_sessionFile);
+        return qMakePair(info.size(), info.lastModified());
+    };
+    QElapsedTimer waited;
+    waited.start();
+    auto seen = fileState();
+    while (m_lock.TryLockFor(kGuardStall) == Zentar::Core::FileLock::Attempt::Busy) {
+        const auto now = fileState();
+        if (now == seen || waited.elapsed() >= kGuardMaxWait.count()) {
+            m_givenUp = true;
+            LOG(WARNING) << "Crash tracker: gave up waiting for " << m_lock.Path() << " after "
+                         << waited.elapsed() << " ms (its holder has stopped, or the file is too busy);"
+                         << " going on without it";
+            return;
+        }
+        seen = now;
+    }
 }
 
 void CrashTracker::Guard::Release()

@@ -47,6 +47,7 @@ private:
         void Release();
 
     private:
+        QString m_sessionFile;
         Zentar::Core::FileLock m_lock;
         bool m_givenUp = false;
     };

@@ -176,17 +176,27 @@ CrashTracker::~CrashTracker()
 void CrashTracker::StartSession()
 {
     const QString executable = QCoreApplication::applicationFilePath();
-    const QStringList keys = m_settings.allKeys();
-    for (const QString& key : keys) {
+    QList<QPair<QString, QString>> ended;
+    for (const QString& key : m_settings.allKeys()) {
         bool ok = false;
         const qint64 pid = static_cast<qint64>(key.toULongLong(&ok, 10));
         const QString session = m_settings.value(key).toString();
         // Probed even for a process that is gone, so that its lock file goes too.
         const Writer writer = ProbeSessionLock(m_fileName, key, session);
-        if (ok && writer != Writer::Gone && Zentar::Util::IsProcessRunning(pid, executable))
+        if (!ok || writer == Writer::Gone || !Zentar::Util::IsProcessRunning(pid, executable))
+            ended.append({key, session});
+    }
+    // Its writer is gone, but the entry may have gone with it since the file
+    // was read: an orderly shutdown removes the entry before it lets go of
+    // the lock. Only an entry still there after that was left by a crash.
+    // (Under the guard nothing changes in between; without it, it may.)
+    if (!ended.isEmpty())
+        m_settings.sync();
+    for (const auto& entry : qAsConst(ended)) {
+        if (!m_settings.contains(entry.first) || m_settings.value(entry.first).toString() != entry.second)
             continue;
-        m_badSessions.push_back(session.toStdString());
-        m_settings.remove(key);
+        m_badSessions.push_back(entry.second.toStdString());
+        m_settings.remove(entry.first);
     }
     m_settings.setValue(OwnKey(), QString::fromStdString(m_sessionId));
     m_settings.sync();

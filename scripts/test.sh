@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs the whole test suite: the plain
 # build, valgrind's memcheck over the core tests, the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded parts
-# (observer list, pipe link, focus watcher) under ThreadSanitizer.
+# (file lock waits, observer list, pipe link, focus watcher) under ThreadSanitizer.
 #
 # ZENTAR_TEST_STAGES picks stages (default "plain memcheck asan tsan").
 set -euo pipefail

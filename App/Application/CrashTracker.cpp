@@ -1,15 +1,20 @@
 #include <Zentar/App/CrashTracker.h>
 
-#include <Zentar/Core/FileLock.h>
 #include <Zentar/QtUtil/ProcessUtil.h>
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTime>
+
+#include <glog/logging.h>
+
+#include <chrono>
 
 namespace Zentar::App {
 namespace {
@@ -18,6 +23,13 @@ namespace {
 const QString kBuildProductId = QStringLiteral("ZentarApp");
 const QString kBuildMajorVersion = QStringLiteral(ZENTAR_APP_VERSION_MAJOR);
 const QString kBuildMinorVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
+
+// Far longer than any instance needs to get through the file: a holder that
+// lets nobody through for that long is stopped, and waiting for it would hang
+// this start. However busy the file is, a start is not held up beyond the
+// second limit.
+constexpr std::chrono::milliseconds kGuardStall(2000);
+constexpr std::chrono::milliseconds kGuardMaxWait(30000);
 
 QString SessionFilePath()
 {
@@ -30,37 +42,63 @@ QString SessionFilePath()
 
 std::string NewSessionId()
 {
-    QRandomGenerator random(static_cast<quint32>(QTime::currentTime().msec()));
-    const int number = static_cast<int>(random.bounded(900000u)) + 100000;
+    // The generator is the one the product's qrand() draws from: seeding it
+    // here gives the product a different sequence on every run.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    qsrand(static_cast<uint>(QTime::currentTime().msec()));
+    const int number = qrand() % 900000 + 100000;
+    QT_WARNING_POP
     const QString id = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"))
                        + QStringLiteral("-%1").arg(number, 0, 10, QLatin1Char(' '));
     return id.toStdString();
 }
 
-// The local time a session was opened, from the start of its identifier.
-QDateTime SessionOpenTime(const QString& sessionId)
-{
-    QDateTime opened = QDateTime::fromString(sessionId.left(13), QStringLiteral("yyMMdd-HHmmss"));
-    if (opened.isValid() && opened.date().year() < 2000)
-        opened = opened.addYears(100); // two-digit years parse into the 1900s
-    return opened;
-}
-
-// A process that started after the session was opened did not write it: the
-// pid has been reused, even if by another run of this same executable.
-bool StartedAfterSession(qint64 pid, const QString& sessionId)
-{
-    const QDateTime opened = SessionOpenTime(sessionId);
-    const QDateTime started = Zentar::Util::ProcessStartTime(pid);
-    if (!opened.isValid() || !started.isValid())
-        return false;
-    // The identifier has whole seconds and the start time is known to about one.
-    return started > opened.addSecs(2);
-}
-
 QString OwnKey()
 {
     return QString::number(QCoreApplication::applicationPid());
+}
+
+// Each open session holds a lock on a file named by its entry. The pid alone
+// cannot tell whether the entry's writer still runs, since pids are reused,
+// also by later runs of the same executable; nor can the time in the session
+// identifier, which is local time and moves with the clock and the zone. The
+// kernel drops the lock when the writer dies, whoever has its pid since.
+// Session identifiers are not unique (they repeat within a millisecond), so
+// the pid is part of the name.
+QString SessionLockPath(const QString& sessionFile, const QString& key, const QString& session)
+{
+    return sessionFile + QLatin1Char('.') + key + QLatin1Char('-') + session + QStringLiteral(".lock");
+}
+
+enum class Writer { Alive, Gone, Unknown };
+
+// Whether the writer of an entry still holds its session lock. A lock file
+// that is missing counts as free: an instance that can make one here made
+// one before it wrote its entry. A free lock file is removed on the way.
+Writer ProbeSessionLock(const QString& sessionFile, const QString& key, const QString& session)
+{
+    // The value comes from a file anyone may have edited: it must name a
+    // file beside the session file and nothing else.
+    static const QRegularExpression sessionForm(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}$"));
+    bool numeric = false;
+    key.toULongLong(&numeric, 10);
+    if (!numeric || !sessionForm.match(session).hasMatch())
+        return Writer::Unknown;
+    const QString path = SessionLockPath(sessionFile, key, session);
+    Zentar::Core::FileLock lock(path.toStdString());
+    switch (lock.TryLock()) {
+    case Zentar::Core::FileLock::Attempt::Locked:
+        QFile::remove(path);
+        return Writer::Gone;
+    case Zentar::Core::FileLock::Attempt::Busy:
+        return Writer::Alive;
+    case Zentar::Core::FileLock::Attempt::Unavailable:
+        break;
+    }
+    // Where no lock file can be made, neither could the writer: only the
+    // pid is left to judge by.
+    return Writer::Unknown;
 }
 
 } // namespace
@@ -71,23 +109,63 @@ QString OwnKey()
 // when several instances start together. QSettings reads the file when it is
 // built, so the lock is taken before that, here.
 CrashTracker::Guard::Guard(const QString& sessionFile)
-    : lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
+    : m_sessionFile(sessionFile)
+    , m_lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
 {
     QDir().mkpath(QFileInfo(sessionFile).path());
-    lock.Lock();
+    Acquire();
+}
+
+// An instance stopped in a debugger keeps the guard for as long as it is
+// stopped. The guard only saves time (QSettings still locks the file on each
+// sync), so once the guard is stuck this tracker goes on without it. Stuck is
+// not the same as busy: every holder writes the session file, so while the
+// file keeps changing the line moves, and this instance keeps its place in it.
+void CrashTracker::Guard::Acquire()
+{
+    if (m_givenUp)
+        return;
+    const auto fileState = [this] {
+        const QFileInfo info(m_sessionFile);
+        return qMakePair(info.size(), info.lastModified());
+    };
+    QElapsedTimer waited;
+    waited.start();
+    auto seen = fileState();
+    while (m_lock.TryLockFor(kGuardStall) == Zentar::Core::FileLock::Attempt::Busy) {
+        const auto now = fileState();
+        if (now == seen || waited.elapsed() >= kGuardMaxWait.count()) {
+            m_givenUp = true;
+            LOG(WARNING) << "Crash tracker: gave up waiting for " << m_lock.Path() << " after "
+                         << waited.elapsed() << " ms (its holder has stopped, or the file is too busy);"
+                         << " going on without it";
+            return;
+        }
+        seen = now;
+    }
+}
+
+void CrashTracker::Guard::Release()
+{
+    m_lock.Unlock();
 }
 
 CrashTracker::CrashTracker()
-    : m_guard(SessionFilePath())
-    , m_settings(SessionFilePath(), QSettings::IniFormat)
+    : m_fileName(SessionFilePath())
+    , m_guard(m_fileName)
+    , m_settings(m_fileName, QSettings::IniFormat)
     , m_sessionId(NewSessionId())
+    , m_sessionLock(SessionLockPath(m_fileName, OwnKey(), QString::fromStdString(m_sessionId)).toStdString())
 {
     // Where no copy can be made beside the file (a folder that only lets the
     // file itself be written), the file is rewritten in place instead of not
     // at all: a torn write costs at worst one crash report.
     m_settings.setAtomicSyncRequired(false);
+    // Before the entry appears, so that no instance ever sees the entry
+    // without its lock.
+    m_sessionLock.TryLock();
     StartSession();
-    m_guard.lock.Unlock();
+    m_guard.Release();
 }
 
 CrashTracker::~CrashTracker()
@@ -98,15 +176,27 @@ CrashTracker::~CrashTracker()
 void CrashTracker::StartSession()
 {
     const QString executable = QCoreApplication::applicationFilePath();
-    const QStringList keys = m_settings.allKeys();
-    for (const QString& key : keys) {
+    QList<QPair<QString, QString>> ended;
+    for (const QString& key : m_settings.allKeys()) {
         bool ok = false;
         const qint64 pid = static_cast<qint64>(key.toULongLong(&ok, 10));
         const QString session = m_settings.value(key).toString();
-        if (ok && Zentar::Util::IsProcessRunning(pid, executable) && !StartedAfterSession(pid, session))
+        // Probed even for a process that is gone, so that its lock file goes too.
+        const Writer writer = ProbeSessionLock(m_fileName, key, session);
+        if (!ok || writer == Writer::Gone || !Zentar::Util::IsProcessRunning(pid, executable))
+            ended.append({key, session});
+    }
+    // Its writer is gone, but the entry may have gone with it since the file
+    // was read: an orderly shutdown removes the entry before it lets go of
+    // the lock. Only an entry still there after that was left by a crash.
+    // (Under the guard nothing changes in between; without it, it may.)
+    if (!ended.isEmpty())
+        m_settings.sync();
+    for (const auto& entry : qAsConst(ended)) {
+        if (!m_settings.contains(entry.first) || m_settings.value(entry.first).toString() != entry.second)
             continue;
-        m_badSessions.push_back(session.toStdString());
-        m_settings.remove(key);
+        m_badSessions.push_back(entry.second.toStdString());
+        m_settings.remove(entry.first);
     }
     m_settings.setValue(OwnKey(), QString::fromStdString(m_sessionId));
     m_settings.sync();
@@ -114,16 +204,33 @@ void CrashTracker::StartSession()
 
 void CrashTracker::StopSession()
 {
-    m_guard.lock.Lock();
+    m_guard.Acquire();
     m_settings.remove(OwnKey());
     m_settings.sync();
-    m_guard.lock.Unlock();
+    // Only once the entry is gone: an entry whose lock is free reads as a crash.
+    if (m_sessionLock.IsLocked()) {
+        QFile::remove(QString::fromStdString(m_sessionLock.Path()));
+        m_sessionLock.Unlock();
+    }
+    m_guard.Release();
 }
 
 void CrashTracker::ClearHistory()
 {
+    m_guard.Acquire();
     m_badSessions.clear();
+    // Read first, so that entries other instances wrote since are cleared too.
+    m_settings.sync();
+    const QString own = OwnKey();
+    for (const QString& key : m_settings.allKeys()) {
+        // Lock files of runs that crashed since this one started would
+        // otherwise outlive their entries; those of live runs stay.
+        if (key != own)
+            ProbeSessionLock(m_fileName, key, m_settings.value(key).toString());
+    }
     m_settings.clear();
+    m_settings.sync();
+    m_guard.Release();
 }
 
 bool CrashTracker::HasUnreportedCrash() const
@@ -143,7 +250,7 @@ std::string CrashTracker::SessionId()
 
 QString CrashTracker::FileName() const
 {
-    return m_settings.fileName();
+    return m_fileName;
 }
 
 } // namespace Zentar::App

@@ -1,11 +1,13 @@
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QtTest>
 
 #include <Zentar/App/MutexNames.h>
 
 #include <memory>
+#include <signal.h>
 #include <vector>
 
 namespace {
@@ -17,6 +19,9 @@ struct Report
 {
     QString session;
     QStringList crashed;
+    QStringList logs; // "<severity> <text>", WARNING or worse
+    QByteArray cleared;
+    QByteArray rand;
 };
 
 Report Parse(const QByteArray& output)
@@ -27,6 +32,12 @@ Report Parse(const QByteArray& output)
             report.session = QString::fromUtf8(line.mid(8));
         else if (line.startsWith("crashed "))
             report.crashed << QString::fromUtf8(line.mid(8));
+        else if (line.startsWith("log "))
+            report.logs << QString::fromUtf8(line.mid(4));
+        else if (line.startsWith("cleared "))
+            report.cleared = line.mid(8);
+        else if (line.startsWith("rand "))
+            report.rand = line.mid(5);
     }
     return report;
 }
@@ -40,25 +51,41 @@ QString SessionFile()
 
 QStringList KeysInFile() { return QSettings(SessionFile(), QSettings::IniFormat).allKeys(); }
 
+// Lock files of sessions left beside the session file.
+QStringList LockFiles() { return QFileInfo(SessionFile()).dir().entryList({QStringLiteral("*.lock")}); }
+
 void WriteEntry(const QString& key, const QString& session)
 {
     QSettings(SessionFile(), QSettings::IniFormat).setValue(key, session);
 }
 
+// The helper with its local time in `zone` (a POSIX TZ value; empty: as the test's).
+void Prepare(QProcess* p, const QString& zone)
+{
+    if (zone.isEmpty())
+        return;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TZ"), zone);
+    p->setProcessEnvironment(env);
+}
+
 // Runs the helper to a clean end and returns its report.
-Report RunOnce()
+Report RunOnce(const QStringList& args = {}, const QString& zone = {})
 {
     QProcess p;
-    p.start(kApp);
+    Prepare(&p, zone);
+    p.start(kApp, args);
     if (!p.waitForFinished(30000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
     return Parse(p.readAllStandardOutput());
 }
 
 // Starts a helper that stays up until its standard input closes; returns once it has reported.
-std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra = {})
+std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra = {},
+                                       const QString& zone = {})
 {
     auto p = std::make_unique<QProcess>();
+    Prepare(p.get(), zone);
     p->start(kApp, QStringList{QStringLiteral("--wait")} + extra);
     QByteArray output;
     while (!output.contains("ready\n") && p->waitForReadyRead(30000))
@@ -66,6 +93,19 @@ std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra 
     *report = Parse(output);
     return p;
 }
+
+// The wall-clock time at which a session was opened, from its identifier;
+// read as UTC so that no zone of this test moves it.
+QDateTime OpenedAt(const QString& session)
+{
+    const QDate date = QDate::fromString(QStringLiteral("20") + session.left(6), QStringLiteral("yyyyMMdd"));
+    const QTime time = QTime::fromString(session.mid(7, 6), QStringLiteral("HHmmss"));
+    return QDateTime(date, time, Qt::UTC);
+}
+
+// POSIX zones: local time 12 hours behind UTC, and 14 hours ahead.
+const QString kWest = QStringLiteral("WEST+12");
+const QString kEast = QStringLiteral("EAST-14");
 
 // Starts `count` helpers at once; each must end cleanly with output passing `check`.
 bool RunMany(int count, const QStringList& args, bool (*check)(const QByteArray&))
@@ -76,8 +116,14 @@ bool RunMany(int count, const QStringList& args, bool (*check)(const QByteArray&
         processes.back()->start(kApp, args);
     }
     bool ok = true;
-    for (auto& p : processes)
-        ok = p->waitForFinished(120000) && p->exitCode() == 0 && check(p->readAllStandardOutput()) && ok;
+    for (auto& p : processes) {
+        const bool finished = p->waitForFinished(120000) && p->exitCode() == 0;
+        const QByteArray output = p->readAllStandardOutput();
+        if (!finished || !check(output)) {
+            qWarning("helper %s:\n%s", finished ? "ended" : "did not end cleanly", output.constData());
+            ok = false;
+        }
+    }
     return ok;
 }
 
@@ -88,7 +134,12 @@ class TestCrashTracker : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { QFile::remove(SessionFile()); }
+    void init()
+    {
+        QFile::remove(SessionFile());
+        for (const QString& name : LockFiles())
+            QFile::remove(QFileInfo(SessionFile()).dir().filePath(name));
+    }
 
     void killedRunIsReportedOnce()
     {
@@ -106,6 +157,7 @@ private Q_SLOTS:
         QVERIFY(!next.session.isEmpty() && next.session != killed.session);
         QCOMPARE(RunOnce().crashed, QStringList());
         QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
     }
 
     void cleanOrLiveInstanceIsNotACrash()
@@ -137,21 +189,148 @@ private Q_SLOTS:
         other.waitForFinished();
     }
 
-    void reusedPidOfTheSameExecutable()
+    void liveInstanceSeenFromAnotherZone_data()
     {
-        // The entry was written an hour before this live instance started.
-        Report live;
-        auto running = StartWaiting(&live);
-        const QString pid = QString::number(running->processId());
-        const QString stale = QDateTime::currentDateTime().addSecs(-3600).toString(QStringLiteral("yyMMdd-HHmmss"))
-                              + QStringLiteral("-123456");
-        WriteEntry(pid, stale);
-        QCOMPARE(RunOnce().crashed, QStringList{stale});
-        // Its own, current entry is not mistaken for a reused one.
-        WriteEntry(pid, live.session);
-        QCOMPARE(RunOnce().crashed, QStringList());
+        QTest::addColumn<QString>("firstZone");
+        QTest::addColumn<QString>("secondZone");
+        QTest::addColumn<int>("hoursAhead"); // of the second's local time
+        QTest::newRow("second east") << kWest << kEast << 26;
+        QTest::newRow("second west") << kEast << kWest << -26;
+        QTest::newRow("same zone") << kEast << kEast << 0;
+    }
+    void liveInstanceSeenFromAnotherZone()
+    {
+        QFETCH(QString, firstZone);
+        QFETCH(QString, secondZone);
+        QFETCH(int, hoursAhead);
+        Report first;
+        auto running = StartWaiting(&first, {}, firstZone);
+        const Report second = RunOnce({}, secondZone);
+        // The zones really apply: the identifiers hold each run's local time.
+        const qint64 apart = OpenedAt(first.session).secsTo(OpenedAt(second.session));
+        QVERIFY2(qAbs(apart - hoursAhead * 3600) < 600,
+                 qPrintable(first.session + QLatin1Char(' ') + second.session));
+        QCOMPARE(second.crashed, QStringList());
+        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QVERIFY(KeysInFile().isEmpty());
+    }
+
+    void reusedPidIsStillACrash_data()
+    {
+        QTest::addColumn<QString>("killedZone");
+        QTest::addColumn<QString>("laterZone");
+        QTest::newRow("same zone") << kEast << kEast;
+        QTest::newRow("killed east, later west") << kEast << kWest;
+        QTest::newRow("killed west, later east") << kWest << kEast;
+    }
+    void reusedPidIsStillACrash()
+    {
+        QFETCH(QString, killedZone);
+        QFETCH(QString, laterZone);
+        Report killed;
+        auto crashed = StartWaiting(&killed, {}, killedZone);
+        const QString crashedPid = QString::number(crashed->processId());
+        crashed->kill();
+        QVERIFY(crashed->waitForFinished(30000));
+        const QString entry = QSettings(SessionFile(), QSettings::IniFormat).value(crashedPid).toString();
+        QCOMPARE(entry, killed.session);
+
+        // A new run of this same executable has taken the pid: the entry now
+        // names a live process of the right program, started at once.
+        Report live;
+        auto running = StartWaiting(&live, {}, laterZone);
+        QCOMPARE(live.crashed, QStringList{killed.session});
+        const QString pid = QString::number(running->processId());
+        WriteEntry(pid, killed.session);
+        QCOMPARE(RunOnce({}, laterZone).crashed, QStringList{killed.session});
+        // Its own, current entry is not mistaken for a reused one.
+        WriteEntry(pid, live.session);
+        QCOMPARE(RunOnce({}, killedZone).crashed, QStringList());
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
+    }
+
+    void stoppedInstanceDelaysStartOnly()
+    {
+        // Another instance stopped (SIGSTOP, a debugger) while it held the guard.
+        QVERIFY(QDir().mkpath(QFileInfo(SessionFile()).path()));
+        QProcess holder;
+        holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"),
+                     {QStringLiteral("--file"), SessionFile() + QStringLiteral(".guard")});
+        QVERIFY(holder.waitForReadyRead(30000));
+        QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
+        const auto resume = qScopeGuard([&] {
+            ::kill(pid_t(holder.processId()), SIGKILL);
+            holder.waitForFinished(30000);
+        });
+        QCOMPARE(::kill(pid_t(holder.processId()), SIGSTOP), 0);
+
+        Report live;
+        auto running = StartWaiting(&live);
+        QVERIFY(!live.session.isEmpty());
+        QCOMPARE(live.logs.size(), 1);
+        const QString warning = live.logs.first();
+        QVERIFY2(warning.startsWith(QStringLiteral("1 ")) && warning.contains(QStringLiteral(".guard")),
+                 qPrintable(warning));
+        // Unguarded, it still records itself, and leaves cleanly.
+        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QVERIFY(KeysInFile().isEmpty());
+    }
+
+    void clearedHistory()
+    {
+        Report killed;
+        auto crashed = StartWaiting(&killed);
+        crashed->kill();
+        QVERIFY(crashed->waitForFinished(30000));
+        Report clearing;
+        auto running = StartWaiting(&clearing);
+        QCOMPARE(clearing.crashed, QStringList{killed.session});
+        // A run that crashes after this one started is cleared unreported.
+        Report later;
+        auto laterRun = StartWaiting(&later);
+        laterRun->kill();
+        QVERIFY(laterRun->waitForFinished(30000));
+        QCOMPARE(KeysInFile().size(), 2);
+
+        running->write("clear\n");
+        QByteArray output;
+        while (!output.contains("cleared ") || !output.endsWith('\n')) {
+            QVERIFY(running->waitForReadyRead(30000));
+            output += running->readAllStandardOutput();
+        }
+        QCOMPARE(Parse(output).cleared, QByteArray("0 0"));
+        // Not even this run's own entry is left; only its own lock file is.
+        QCOMPARE(KeysInFile(), QStringList());
+        QCOMPARE(LockFiles().size(), 1);
+        QVERIFY(LockFiles().first().contains(QString::number(running->processId())));
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
+        QCOMPARE(running->exitCode(), 0);
+        QCOMPARE(KeysInFile(), QStringList());
+        QCOMPARE(LockFiles(), QStringList());
+        QCOMPARE(RunOnce().crashed, QStringList());
+    }
+
+    void productRandomNumbersDifferBetweenRuns()
+    {
+        // The tracker seeds the product's generator from the clock's
+        // milliseconds: three runs drawing alike would mean it never did.
+        QSet<QByteArray> sequences;
+        for (int run = 0; run < 3; ++run) {
+            const Report report = RunOnce({QStringLiteral("--rand")});
+            QVERIFY(!report.rand.isEmpty());
+            sequences << report.rand;
+        }
+        QVERIFY(sequences.size() > 1);
     }
 
     void unusableStorageStillStarts_data()
@@ -211,11 +390,14 @@ private Q_SLOTS:
     void concurrentInstancesLoseAndLeaveNothing()
     {
         // 16 instances each opening and closing 50 sessions, then 20 plain ones at once.
-        QVERIFY(RunMany(16, {QStringLiteral("--cycles"), QStringLiteral("50")},
-                        [](const QByteArray& out) { return out.contains("cycles 0 0\n"); }));
+        // They all line up for the guard: a busy guard is no stuck one.
+        QVERIFY(RunMany(16, {QStringLiteral("--cycles"), QStringLiteral("50")}, [](const QByteArray& out) {
+            return out.contains("cycles 0 0\n") && !out.contains("log ");
+        }));
         QVERIFY(KeysInFile().isEmpty());
         QVERIFY(RunMany(20, {}, [](const QByteArray& out) { return !out.contains("crashed"); }));
         QVERIFY(KeysInFile().isEmpty());
+        QCOMPARE(LockFiles(), QStringList());
     }
 };
 

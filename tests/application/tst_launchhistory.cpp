@@ -24,11 +24,17 @@ QList<int> Launch(const QStringList& args = {})
 }
 
 const QStringList kTwoStores{QStringLiteral("--two-stores")};
+const QString kDetails = QStringLiteral("--details");
+
+// How the stores look before the run under test.
+enum class Before { Nothing, OneRun, Reinstalled, MainStoreLost };
 
 SettingsManager ProductStore() { return SettingsManager(QStringLiteral("LaunchProduct"), QStringLiteral("Zentar")); }
 SettingsManager MainStore() { return SettingsManager(QStringLiteral("LaunchMain"), QStringLiteral("Zentar")); }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Before)
 
 class TestLaunchHistory : public QObject
 {
@@ -113,6 +119,78 @@ private Q_SLOTS:
         QVERIFY(timer.elapsed() >= 450);
         installer.kill();
         installer.waitForFinished();
+    }
+
+    void firstLaunchFlags_data()
+    {
+        QTest::addColumn<Before>("before");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("productType");
+        QTest::addColumn<bool>("firstProduct");
+        QTest::addColumn<bool>("first");
+        const QStringList update{QStringLiteral("--version"), QStringLiteral("2.5.1")};
+        QTest::newRow("first run") << Before::Nothing << QStringList() << int(Application::FirstLaunch)
+                                   << true << true;
+        QTest::newRow("regular") << Before::OneRun << QStringList() << int(Application::RegularLaunch)
+                                 << false << false;
+        QTest::newRow("update") << Before::OneRun << update << int(Application::FirstLaunchAfterUpdate)
+                                << true << true;
+        QTest::newRow("reinstall") << Before::Reinstalled << QStringList() << int(Application::Reinstall)
+                                   << false << false;
+        QTest::newRow("reinstall, two stores")
+            << Before::Reinstalled << kTwoStores << int(Application::Reinstall) << false << false;
+        // The main store forgot everything; the product store still says the
+        // first run was a first launch, and the application answer repeats it.
+        QTest::newRow("main store lost")
+            << Before::MainStoreLost << kTwoStores << int(Application::RegularLaunch) << false << true;
+    }
+    void firstLaunchFlags()
+    {
+        QFETCH(Before, before);
+        QFETCH(QStringList, args);
+        QFETCH(int, productType);
+        QFETCH(bool, firstProduct);
+        QFETCH(bool, first);
+        const QStringList stores = args.filter(QStringLiteral("--two-stores"));
+        if (before != Before::Nothing)
+            QCOMPARE(Launch(stores).value(0), int(Application::FirstLaunch));
+        if (before == Before::Reinstalled)
+            ProductStore().SetString("DateTime", "2026-12-01 10:00");
+        if (before == Before::MainStoreLost)
+            QVERIFY(QFile::remove(MainStore().FileName()));
+
+        const QList<int> run = Launch(args + QStringList{kDetails});
+        QCOMPARE(run.size(), 6);
+        QCOMPARE(run.at(0), productType);
+        QCOMPARE(run.at(3), int(firstProduct));
+        QCOMPARE(run.at(4), int(first));
+    }
+
+    void daysPassed_data()
+    {
+        QTest::addColumn<QString>("firstStart");
+        QTest::addColumn<int>("days");
+        const QDateTime now = QDateTime::currentDateTime();
+        QTest::newRow("today") << now.toString(Qt::TextDate) << 0;
+        QTest::newRow("three days ago") << now.addDays(-3).toString(Qt::TextDate) << 3;
+        QTest::newRow("over a year ago") << now.addDays(-400).toString(Qt::TextDate) << 400;
+        QTest::newRow("tomorrow") << now.addDays(1).toString(Qt::TextDate) << -1;
+        QTest::newRow("not a date") << QStringLiteral("garbage") << 0;
+        QTest::newRow("never recorded") << QString() << 0;
+    }
+    void daysPassed()
+    {
+        QFETCH(QString, firstStart);
+        QFETCH(int, days);
+        QCOMPARE(Launch().value(0), int(Application::FirstLaunch));
+        if (firstStart.isNull())
+            ProductStore().Remove("DateOfFirstStart");
+        else
+            ProductStore().SetString("DateOfFirstStart", firstStart.toStdString());
+        // A regular run leaves the stored date as it is.
+        const QList<int> run = Launch({kDetails});
+        QCOMPARE(run.value(0), int(Application::RegularLaunch));
+        QCOMPARE(run.value(5, -999), days);
     }
 };
 

@@ -1,5 +1,6 @@
 #include <Zentar/Core/DyLib.h>
 #include <Zentar/Core/Exception.h>
+#include <Zentar/Core/FileLock.h>
 #include <Zentar/Core/NamedLock.h>
 #include <Zentar/Core/RefCountable.h>
 #include <Zentar/Core/StringConv.h>
@@ -138,6 +139,35 @@ private Q_SLOTS:
         QCOMPARE(start(second), QByteArray("busy"));
         second.closeWriteChannel();
         QVERIFY(second.waitForFinished(10000));
+    }
+
+    void fileLockWaitIsBounded()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("file.guard"));
+        QProcess holder;
+        holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), {QStringLiteral("--file"), path});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
+
+        using Attempt = Core::FileLock::Attempt;
+        Core::FileLock lock(path.toStdString());
+        QCOMPARE(lock.TryLock(), Attempt::Busy);
+        QCOMPARE(lock.TryLockFor(std::chrono::milliseconds(50)), Attempt::Busy);
+        QVERIFY(!lock.IsLocked());
+        // The holder lets go while this one waits.
+        holder.closeWriteChannel();
+        QCOMPARE(lock.TryLockFor(std::chrono::seconds(30)), Attempt::Locked);
+        QVERIFY(holder.waitForFinished(10000));
+        QProcess second;
+        second.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), {QStringLiteral("--file"), path});
+        QVERIFY(second.waitForReadyRead(10000));
+        QCOMPARE(second.readAllStandardOutput().trimmed(), QByteArray("busy"));
+        second.closeWriteChannel();
+        QVERIFY(second.waitForFinished(10000));
+
+        Core::FileLock nowhere(dir.filePath(QStringLiteral("no/such/folder/file.guard")).toStdString());
+        QCOMPARE(nowhere.TryLockFor(std::chrono::milliseconds(50)), Attempt::Unavailable);
     }
 };
 

@@ -11,9 +11,9 @@
 namespace Zentar::App {
 
 // Records this run in a small INI file shared by every instance of the
-// executable, keyed by process id. An entry whose process no longer runs this
-// executable belongs to a run that did not exit cleanly: it is reported once,
-// by the next instance that starts, and removed from the file.
+// executable, keyed by process id. An entry whose writer no longer runs
+// belongs to a run that did not exit cleanly: it is reported once, by the
+// next instance that starts, and removed from the file.
 class ZENTAR_APP_EXPORT CrashTracker
 {
 public:
@@ -31,21 +31,33 @@ public:
     std::deque<std::string> BadSessionsList();
     std::string SessionId();
 
-    // The session file of this executable.
+    // The session file of this executable; whatever else belongs to its
+    // sessions lies beside it.
     QString FileName() const;
 
 private:
     void StartSession();
 
     // Taken before the file is first read and around every write; see the source.
-    struct Guard
+    class Guard
     {
+    public:
         explicit Guard(const QString& sessionFile);
-        Zentar::Core::FileLock lock;
+        void Acquire();
+        void Release();
+
+    private:
+        QString m_sessionFile;
+        Zentar::Core::FileLock m_lock;
+        bool m_givenUp = false;
     };
+
+    const QString m_fileName;
     Guard m_guard;
     QSettings m_settings;
     std::string m_sessionId;
+    // Held while this session is open: it tells other instances this run is alive.
+    Zentar::Core::FileLock m_sessionLock;
     std::deque<std::string> m_badSessions;
 };
 

@@ -2,6 +2,8 @@
 // "<product type> <app type> <number of CheckFirstLaunch calls>".
 //   --version X.Y.Z   the product's version (default 20.4.0)
 //   --two-stores      separate main and product settings stores
+//   --details         also prints "<IsFirstProductLaunch> <IsFirstLaunch> <GetDaysPassed>"
+//                     on the same line
 #include <Zentar/App/Application.h>
 #include <Zentar/Settings/SettingsManager.h>
 
@@ -54,6 +56,10 @@ int main(int argc, char** argv)
     // Asked again: answered from the cache.
     app.GetLaunchType();
     app.GetProductLaunchType();
-    std::printf("%d %d %d\n", productType, appType, app.checks);
+    std::printf("%d %d %d", productType, appType, app.checks);
+    if (args.contains(QStringLiteral("--details")))
+        std::printf(
+            " %d %d %d", int(app.IsFirstProductLaunch()), int(app.IsFirstLaunch()), app.GetDaysPassed());
+    std::printf("\n");
     return 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace Zentar::Core {
@@ -11,6 +12,12 @@ namespace Zentar::Core {
 class FileLock
 {
 public:
+    enum class Attempt {
+        Locked,
+        Busy,       // another holder has it (or had it until the time-out)
+        Unavailable // the lock file cannot be opened or created
+    };
+
     explicit FileLock(std::string path);
     ~FileLock();
     FileLock(const FileLock&) = delete;
@@ -18,7 +25,14 @@ public:
 
     // False when the lock file cannot be opened; callers then go unguarded.
     bool Lock();
+    // Does not wait.
+    Attempt TryLock();
+    // Waits at most `timeout` for the holder to let go; a holder that is
+    // stopped (by a debugger, say) must not hang its waiters for good.
+    Attempt TryLockFor(std::chrono::milliseconds timeout);
     void Unlock();
+    bool IsLocked() const { return m_handle >= 0; }
+    const std::string& Path() const { return m_path; }
 
 private:
     std::string m_path;

@@ -33,15 +33,14 @@ function(zentar_support_library name)
   set_property(GLOBAL APPEND PROPERTY ZENTAR_SUPPORT_LIBRARIES Zentar${name})
 endfunction()
 
-# Picks Foo_win.cpp or Foo_unix.cpp for each base name given.
-function(zentar_os_sources out)
-  set(result)
-  foreach(base IN LISTS ARGN)
-    if(WIN32)
-      list(APPEND result ${base}_win.cpp)
-    else()
-      list(APPEND result ${base}_unix.cpp)
+# add_subdirectory() for each folder named, failing the configure when one is
+# missing rather than leaving it out without a word. `what` names the kind of
+# folder in the message.
+function(zentar_add_subdirectories what)
+  foreach(dir IN LISTS ARGN)
+    if(NOT EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      message(FATAL_ERROR "${what} \"${dir}\" not found: ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt is missing")
     endif()
+    add_subdirectory(${dir})
   endforeach()
-  set(${out} ${result} PARENT_SCOPE)
 endfunction()

@@ -2,12 +2,12 @@
 #include "NativeEventFilter.h"
 
 #include <Zentar/App/AppTest.h>
-#include <Zentar/App/ICustomizationManager.h>
 #include <Zentar/App/IGateway.h>
 #include <Zentar/App/ISplash.h>
 #include <Zentar/App/MutexNames.h>
 #include <Zentar/Browser/URLHandler.h>
 #include <Zentar/Core/StringConv.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
 #include <Zentar/Logging/InitGlog.h>
 #include <Zentar/QtUtil/AppBits.h>
 #include <Zentar/QtUtil/RemoveDir.h>

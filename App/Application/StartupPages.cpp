@@ -1,10 +1,10 @@
 #include "Application_p.h"
 
 #include <Zentar/App/AppTest.h>
-#include <Zentar/App/ICustomizationManager.h>
 #include <Zentar/App/IGateway.h>
-#include <Zentar/App/ILookAndFeelManager.h>
 #include <Zentar/EmailDialog/EmailDialogCreator.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
 #include <Zentar/Links/LinksManager.h>
 #include <Zentar/QtUtil/SpontaneousDialog.h>
 #include <Zentar/QtUtil/Utf8.h>

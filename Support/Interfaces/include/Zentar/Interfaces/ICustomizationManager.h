@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Zentar/Core/Version.h>
+#include <Zentar/Interfaces/Visibility.h>
 
 #include <string>
 
@@ -8,7 +9,7 @@ namespace Zentar::App {
 
 // Branding of one build of a product: names, version, identifiers and the
 // start-up behaviour it wants. Supplied by the product.
-class ICustomizationManager
+class ZENTAR_INTERFACE_VISIBLE ICustomizationManager
 {
 public:
     virtual ~ICustomizationManager() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Interfaces/Visibility.h>
 
 #include <list>
 #include <string>
@@ -14,7 +14,7 @@ class ILookAndFeelObserver;
 // theme ids are directory names; both compare byte-wise. All operations
 // belong to the GUI thread except observer registration, which is safe from
 // any thread.
-class ZENTAR_APP_EXPORT ILookAndFeelManager
+class ZENTAR_INTERFACE_VISIBLE ILookAndFeelManager
 {
 public:
     // Files that make up one composed stylesheet: resource paths (":/...") or

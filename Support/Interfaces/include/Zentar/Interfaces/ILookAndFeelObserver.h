@@ -1,6 +1,6 @@
 #pragma once
 
-#include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Interfaces/Visibility.h>
 
 #include <string>
 
@@ -10,7 +10,7 @@ namespace Zentar::App
 // Told synchronously, on the switching thread, after the interface language
 // or the theme changed. Register with ILookAndFeelManager::RegisterObserver
 // and unregister before the observer dies.
-class ZENTAR_APP_EXPORT ILookAndFeelObserver
+class ZENTAR_INTERFACE_VISIBLE ILookAndFeelObserver
 {
 public:
     virtual ~ILookAndFeelObserver() = default;

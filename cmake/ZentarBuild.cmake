@@ -8,9 +8,24 @@ function(zentar_strict_target target)
   endif()
 endfunction()
 
+# Keeps, of the files in the list `var`, those of the system built for. The
+# suffix of an operating-system file says what it needs: _win (Win32), _unix
+# (POSIX, or only what every Unix-like offers), _linux (Linux kernel
+# interfaces such as /proc, pidfd or F_SETPIPE_SZ, or the Linux desktop), _x11
+# (the X server, through xcb).
+function(zentar_select_os_sources var)
+  if(WIN32)
+    list(FILTER ${var} EXCLUDE REGEX "_(unix|linux|x11)\\.cpp$")
+  else()
+    list(FILTER ${var} EXCLUDE REGEX "_win\\.cpp$")
+  endif()
+  set(${var} ${${var}} PARENT_SCOPE)
+endfunction()
+
 # A support library: folder Support/<name>, headers under its include/.
-# Without SOURCES it takes every .cpp of the folder (Foo_win.cpp / Foo_unix.cpp
-# by platform) and every header, so files can be added without editing it.
+# Without SOURCES it takes every .cpp of the folder (the operating-system files
+# by their suffix, see zentar_select_os_sources) and every header, so files
+# can be added without editing it.
 # HEADER_ONLY makes an INTERFACE library of the headers alone (pure
 # interfaces); its PUBLIC_LIBS are what its headers need.
 function(zentar_support_library name)
@@ -25,11 +40,7 @@ function(zentar_support_library name)
     if(NOT ARG_SOURCES)
       file(GLOB_RECURSE ARG_SOURCES CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-      if(WIN32)
-        list(FILTER ARG_SOURCES EXCLUDE REGEX "_unix\\.cpp$")
-      else()
-        list(FILTER ARG_SOURCES EXCLUDE REGEX "_win\\.cpp$")
-      endif()
+      zentar_select_os_sources(ARG_SOURCES)
     endif()
     add_library(Zentar${name} STATIC ${ARG_SOURCES})
     target_include_directories(Zentar${name} PUBLIC

@@ -188,3 +188,13 @@ Zentar::ioPath DumpFilePath(const Application& app)
 }
 
 } // namespace Zentar::App::AppTest
+
+namespace Zentar::App
+{
+
+void Application::HandleTestOptions()
+{
+    AppTest::HandleTestOptions(GetAdditionalTestOptions(), this);
+}
+
+} // namespace Zentar::App

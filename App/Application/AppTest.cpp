@@ -4,9 +4,9 @@
 #include "LogURLHandler.h"
 
 #include <Zentar/App/Application.h>
-#include <Zentar/App/ICustomizationManager.h>
-#include <Zentar/App/ILookAndFeelManager.h>
 #include <Zentar/Core/Exception.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
 #include <Zentar/QtUtil/AlertBox.h>
 #include <Zentar/QtUtil/Ssl.h>
 #include <Zentar/QtUtil/Utf8.h>
@@ -188,3 +188,13 @@ Zentar::ioPath DumpFilePath(const Application& app)
 }
 
 } // namespace Zentar::App::AppTest
+
+namespace Zentar::App
+{
+
+void Application::HandleTestOptions()
+{
+    AppTest::HandleTestOptions(GetAdditionalTestOptions(), this);
+}
+
+} // namespace Zentar::App

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <Zentar/App/ZentarAppExport.h>
+
 #include <cstdint>
 #include <list>
 #include <string>
@@ -9,7 +11,7 @@ namespace Zentar::App::AppTest::Detail
 {
 
 // The test languages of the last handling, in the product's order.
-std::list<std::string>& TestLocales();
+ZENTAR_APP_TEST_EXPORT std::list<std::string>& TestLocales();
 // When the next scheduled URL opens, in ms from its scheduling; never reset,
 // so URLs of later handlings queue behind earlier ones.
 int64_t& OpenDelayAccumulator();

@@ -2,12 +2,13 @@
 #include "NativeEventFilter.h"
 
 #include <Zentar/App/AppTest.h>
-#include <Zentar/App/ICustomizationManager.h>
 #include <Zentar/App/IGateway.h>
 #include <Zentar/App/ISplash.h>
 #include <Zentar/App/MutexNames.h>
+#include <Zentar/App/RestartApplication.h>
 #include <Zentar/Browser/URLHandler.h>
 #include <Zentar/Core/StringConv.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
 #include <Zentar/Logging/InitGlog.h>
 #include <Zentar/QtUtil/AppBits.h>
 #include <Zentar/QtUtil/RemoveDir.h>
@@ -438,6 +439,11 @@ bool Application::TryToQuitImpl()
 {
     QCoreApplication::quit();
     return true;
+}
+
+void Application::TryToRestart(Zentar::Enums::WorkingMode mode, QString arguments)
+{
+    RestartApplication(mode, QPixmap(), arguments);
 }
 
 void Application::OnAboutToQuit()

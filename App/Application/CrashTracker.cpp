@@ -22,7 +22,7 @@ namespace {
 // Folder of this build's session files: the product identifier and version.
 const QString kBuildProductId = QStringLiteral("ZentarApp");
 const QString kBuildMajorVersion = QStringLiteral(ZENTAR_APP_VERSION_MAJOR);
-const QString kBuildMinorVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
+const QString kBuildMinorPatchVersion = QStringLiteral(ZENTAR_APP_VERSION_MINOR_PATCH);
 
 // Far longer than any instance needs to get through the file: a holder that
 // lets nobody through for that long is stopped, and waiting for it would hang
@@ -36,7 +36,7 @@ QString SessionFilePath()
     const QChar sep = QDir::separator();
     return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + sep + QStringLiteral("Zentar")
            + sep + kBuildProductId + QLatin1Char(' ') + kBuildMajorVersion + QLatin1Char('.')
-           + kBuildMinorVersion + sep + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
+           + kBuildMinorPatchVersion + sep + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
            + QStringLiteral(".ini");
 }
 
@@ -108,7 +108,7 @@ Writer ProbeSessionLock(const QString& sessionFile, const QString& key, const QS
 // back-off sleeps (100 ms, doubling) would otherwise show as start-up stalls
 // when several instances start together. QSettings reads the file when it is
 // built, so the lock is taken before that, here.
-CrashTracker::Guard::Guard(const QString& sessionFile)
+CrashTracker::FileGuard::FileGuard(const QString& sessionFile)
     : m_sessionFile(sessionFile)
     , m_lock(QString(sessionFile + QStringLiteral(".guard")).toStdString())
 {
@@ -121,7 +121,7 @@ CrashTracker::Guard::Guard(const QString& sessionFile)
 // sync), so once the guard is stuck this tracker goes on without it. Stuck is
 // not the same as busy: every holder writes the session file, so while the
 // file keeps changing the line moves, and this instance keeps its place in it.
-void CrashTracker::Guard::Acquire()
+void CrashTracker::FileGuard::Acquire()
 {
     if (m_givenUp)
         return;
@@ -145,14 +145,14 @@ void CrashTracker::Guard::Acquire()
     }
 }
 
-void CrashTracker::Guard::Release()
+void CrashTracker::FileGuard::Release()
 {
     m_lock.Unlock();
 }
 
 CrashTracker::CrashTracker()
     : m_fileName(SessionFilePath())
-    , m_guard(m_fileName)
+    , m_fileGuard(m_fileName)
     , m_settings(m_fileName, QSettings::IniFormat)
     , m_sessionId(NewSessionId())
     , m_sessionLock(SessionLockPath(m_fileName, OwnKey(), QString::fromStdString(m_sessionId)).toStdString())
@@ -165,7 +165,7 @@ CrashTracker::CrashTracker()
     // without its lock.
     m_sessionLock.TryLock();
     StartSession();
-    m_guard.Release();
+    m_fileGuard.Release();
 }
 
 CrashTracker::~CrashTracker()
@@ -204,7 +204,7 @@ void CrashTracker::StartSession()
 
 void CrashTracker::StopSession()
 {
-    m_guard.Acquire();
+    m_fileGuard.Acquire();
     m_settings.remove(OwnKey());
     m_settings.sync();
     // Only once the entry is gone: an entry whose lock is free reads as a crash.
@@ -212,12 +212,12 @@ void CrashTracker::StopSession()
         QFile::remove(QString::fromStdString(m_sessionLock.Path()));
         m_sessionLock.Unlock();
     }
-    m_guard.Release();
+    m_fileGuard.Release();
 }
 
 void CrashTracker::ClearHistory()
 {
-    m_guard.Acquire();
+    m_fileGuard.Acquire();
     m_badSessions.clear();
     // Read first, so that entries other instances wrote since are cleared too.
     m_settings.sync();
@@ -230,7 +230,7 @@ void CrashTracker::ClearHistory()
     }
     m_settings.clear();
     m_settings.sync();
-    m_guard.Release();
+    m_fileGuard.Release();
 }
 
 bool CrashTracker::HasUnreportedCrash() const

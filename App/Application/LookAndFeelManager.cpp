@@ -1,8 +1,8 @@
 #include <Zentar/App/LookAndFeelManager.h>
 
 #include <Zentar/App/Application.h>
-#include <Zentar/App/ILookAndFeelObserver.h>
 #include <Zentar/App/IQssPreprocessor.h>
+#include <Zentar/Interfaces/ILookAndFeelObserver.h>
 
 #include <Zentar/Core/EventHandlerList.h>
 #include <Zentar/Core/Exception.h>

@@ -1,11 +1,9 @@
 #include "Application_p.h"
 
-#include <Zentar/App/AppTest.h>
-#include <Zentar/App/ICustomizationManager.h>
 #include <Zentar/App/IGateway.h>
-#include <Zentar/App/ILookAndFeelManager.h>
 #include <Zentar/EmailDialog/EmailDialogCreator.h>
-#include <Zentar/Links/LinksManager.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
+#include <Zentar/Links/ILinksManager.h>
 #include <Zentar/QtUtil/SpontaneousDialog.h>
 #include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
@@ -18,53 +16,6 @@
 
 namespace Zentar::App
 {
-
-Browser::AbstractPreferredBrowser::PreferredBrowserContext PreferredBrowserContextOf(const Application& app)
-{
-    // Called by the browser lookup at any time, also before the product has
-    // installed its managers: what is missing stays empty.
-    Browser::AbstractPreferredBrowser::PreferredBrowserContext context;
-    if (const auto lookAndFeel = app.GetLookAndFeel())
-        context.locale = Util::Utf8ToQString(lookAndFeel->GetCurrentLocale());
-    if (app.GetCustomizationManager())
-        context.installerBrowser
-            = Util::Utf8ToQString(app.GetInstallerSettings("")->GetString("Browser", ""));
-    if (const auto product = app.GetProductSettingsManager())
-        context.previousBrowser = Util::Utf8ToQString(product->GetString("PreferredBrowser", ""));
-    return context;
-}
-
-QString Application::PreferredBrowserPath() const
-{
-    return d->preferredBrowser->Path();
-}
-
-QString Application::GetPreferredBrowserUserAgent() const
-{
-    return d->preferredBrowser->UserAgent();
-}
-
-std::shared_ptr<Links::ILinksManager> Application::GetLinksManager() const
-{
-    if (!d->linksManager) {
-        // The installer store needs the installer product name; without a
-        // customization manager the links service refuses anyway.
-        auto installer = d->customization ? GetInstallerSettings("") : nullptr;
-        d->linksManager = std::make_shared<Links::LinksManager>(
-            d->customization, d->lookAndFeel, GetMailSettingsManager(), std::move(installer));
-    }
-    return d->linksManager;
-}
-
-QString Application::GetUrl(const Zentar::URLKeys& key) const
-{
-    return GetLinksManager()->GetUrl(key);
-}
-
-void Application::HandleTestOptions()
-{
-    AppTest::HandleTestOptions(GetAdditionalTestOptions(), this);
-}
 
 bool Application::NeedOpenUrlThankForInstall() const
 {

@@ -3,8 +3,8 @@
 #include "AppTest_p.h"
 
 #include <Zentar/App/Application.h>
-#include <Zentar/App/ICustomizationManager.h>
-#include <Zentar/App/ILookAndFeelManager.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
 #include <Zentar/Links/ILinksManager.h>
 #include <Zentar/QtUtil/AlertBox.h>
 #include <Zentar/QtUtil/Utf8.h>

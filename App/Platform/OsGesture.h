@@ -90,20 +90,20 @@ struct GestureConfig
 };
 
 // The event type under which the native event filters receive messages.
-ZENTAR_APP_EXPORT const char* NativeMessageEventType();
+ZENTAR_APP_TEST_EXPORT const char* NativeMessageEventType();
 // Whether a native event of this type carries a NativeMessage.
 bool IsNativeMessageEventType(const char* eventType);
 
 // Fills `info` (whose size field the caller sets) for a handle; false when
 // the handle is not valid.
-ZENTAR_APP_EXPORT bool GetGestureInfo(GestureInfoHandle handle, GestureInfo* info);
-ZENTAR_APP_EXPORT bool CloseGestureInfoHandle(GestureInfoHandle handle);
+ZENTAR_APP_TEST_EXPORT bool GetGestureInfo(GestureInfoHandle handle, GestureInfo* info);
+ZENTAR_APP_TEST_EXPORT bool CloseGestureInfoHandle(GestureInfoHandle handle);
 // `size` is the size of one entry. An entry with id 0 applies to every kind.
-ZENTAR_APP_EXPORT bool SetGestureConfig(WindowHandle window, uint32_t reserved, uint32_t count,
-                                        GestureConfig* configs, uint32_t size);
+bool SetGestureConfig(
+    WindowHandle window, uint32_t reserved, uint32_t count, GestureConfig* configs, uint32_t size);
 // Reads back the want and block bits of the kinds named by the ids of
 // `configs`.
-ZENTAR_APP_EXPORT bool GetGestureConfig(WindowHandle window, uint32_t count, GestureConfig* configs);
+ZENTAR_APP_TEST_EXPORT bool GetGestureConfig(WindowHandle window, uint32_t count, GestureConfig* configs);
 
 bool ScreenToClient(WindowHandle window, int32_t* x, int32_t* y);
 WindowHandle GetParent(WindowHandle window);
@@ -111,8 +111,8 @@ intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wPar
 
 // Starts and stops turning touches into gesture messages. Windows sends the
 // messages itself; on Linux this installs the gesture source.
-ZENTAR_APP_EXPORT void StartGestureSource();
-ZENTAR_APP_EXPORT void StopGestureSource();
+void StartGestureSource();
+void StopGestureSource();
 // Hands a touch event to the gesture source before anyone else sees it; true
 // when the source took it. Application::notify offers every touch event, so
 // that the other events do not pay for an application-wide event filter.
@@ -121,6 +121,6 @@ bool OfferTouchEvent(QObject* receiver, QEvent* event);
 
 // A handle that carries `info`, as the gesture source hands them out with
 // its messages; null where only the system makes handles (Windows).
-ZENTAR_APP_EXPORT GestureInfoHandle OpenGestureInfoHandle(const GestureInfo& info);
+ZENTAR_APP_TEST_EXPORT GestureInfoHandle OpenGestureInfoHandle(const GestureInfo& info);
 
 } // namespace Zentar::App::Os

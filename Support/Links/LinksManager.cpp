@@ -1,7 +1,7 @@
 #include <Zentar/Links/LinksManager.h>
 
-#include <Zentar/App/ICustomizationManager.h>
-#include <Zentar/App/ILookAndFeelManager.h>
+#include <Zentar/Interfaces/ICustomizationManager.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
 #include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 

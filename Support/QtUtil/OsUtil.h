@@ -1,7 +1,7 @@
 #pragma once
 
 // What QtUtil asks of the operating system, in plain C++ types; one
-// implementation per system in *_unix.cpp / *_win.cpp.
+// implementation per system in *_win.cpp and *_unix.cpp / *_linux.cpp.
 
 #include <cstdint>
 #include <string>

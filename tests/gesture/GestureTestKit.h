@@ -3,7 +3,7 @@
 #include <Zentar/App/Gesture/Emitter.h>
 #include <Zentar/App/Gesture/Router.h>
 
-#include "OsGesture.h"
+#include "Platform/OsGesture.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAbstractNativeEventFilter>

@@ -39,10 +39,10 @@ private:
     void StartSession();
 
     // Taken before the file is first read and around every write; see the source.
-    class Guard
+    class FileGuard
     {
     public:
-        explicit Guard(const QString& sessionFile);
+        explicit FileGuard(const QString& sessionFile);
         void Acquire();
         void Release();
 
@@ -53,7 +53,7 @@ private:
     };
 
     const QString m_fileName;
-    Guard m_guard;
+    FileGuard m_fileGuard;
     QSettings m_settings;
     std::string m_sessionId;
     // Held while this session is open: it tells other instances this run is alive.

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <Zentar/App/ILookAndFeelManager.h>
-#include <Zentar/App/ILookAndFeelObserver.h>
 #include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
+#include <Zentar/Interfaces/ILookAndFeelObserver.h>
 
 #include <QObject>
 

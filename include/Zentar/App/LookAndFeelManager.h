@@ -1,7 +1,7 @@
 #pragma once
 
-#include <Zentar/App/ILookAndFeelManager.h>
 #include <Zentar/App/ZentarAppExport.h>
+#include <Zentar/Interfaces/ILookAndFeelManager.h>
 
 #include <Zentar/Core/ioPath.h>
 

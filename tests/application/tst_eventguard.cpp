@@ -3,7 +3,7 @@
 #include <Zentar/App/EventHandler.h>
 #include <Zentar/App/ISplash.h>
 
-#include "GestureTestKit.h"
+#include "../gesture/GestureTestKit.h"
 #include "LogCapture.h"
 
 #include <QMouseEvent>

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <Zentar/Interfaces/Visibility.h>
+
+#include <string>
+
+namespace Zentar::App
+{
+
+// Told synchronously, on the switching thread, after the interface language
+// or the theme changed. Register with ILookAndFeelManager::RegisterObserver
+// and unregister before the observer dies.
+class ZENTAR_INTERFACE_VISIBLE ILookAndFeelObserver
+{
+public:
+    virtual ~ILookAndFeelObserver() = default;
+
+    virtual void OnLocaleChanged(const std::string& locale) = 0;
+    virtual void OnThemeChanged(const std::string& theme) = 0;
+};
+
+} // namespace Zentar::App

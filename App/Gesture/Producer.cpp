@@ -9,15 +9,13 @@ namespace Zentar::App {
 
 const int Gesture::All = 1;
 const int Gesture::None = 0;
+// Defined here too, so that a product may take their address.
+const int Gesture::PanVertical;
+const int Gesture::PanHorizontal;
+const int Gesture::PanInertia;
+const int Gesture::PanGutter;
 
 namespace {
-
-// The answer of a consumer for pan uses its own bit order: inertia is 8 and
-// gutter 16 there, the reverse of the native configuration bits.
-constexpr int PanVertical = 2;
-constexpr int PanHorizontal = 4;
-constexpr int PanInertia = 8;
-constexpr int PanGutter = 16;
 
 void ConfigureKind(Os::GestureConfig& entry, int answer)
 {
@@ -34,10 +32,10 @@ void ConfigurePan(Os::GestureConfig& entry, int mask)
         (on ? entry.want : entry.block) |= nativeBit;
     };
     const bool all = (mask & Gesture::All) != 0;
-    option(Os::ConfigPanSingleFingerVertically, all || (mask & PanVertical));
-    option(Os::ConfigPanSingleFingerHorizontally, all || (mask & PanHorizontal));
-    option(Os::ConfigPanWithInertia, all || (mask & PanInertia));
-    option(Os::ConfigPanWithGutter, all || (mask & PanGutter));
+    option(Os::ConfigPanSingleFingerVertically, all || (mask & Gesture::PanVertical));
+    option(Os::ConfigPanSingleFingerHorizontally, all || (mask & Gesture::PanHorizontal));
+    option(Os::ConfigPanWithInertia, all || (mask & Gesture::PanInertia));
+    option(Os::ConfigPanWithGutter, all || (mask & Gesture::PanGutter));
 }
 
 // Two signed 16-bit halves of a 32-bit word: the lower is x, the upper y.

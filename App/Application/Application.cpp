@@ -466,7 +466,7 @@ QString Application::GetApplicationTemporaryFilesDir()
 void Application::ClearApplicationTemporaryFiles(int days) const
 {
     const QDir dir(const_cast<Application*>(this)->GetApplicationTemporaryFilesDir());
-    LOG(INFO) << "Removing all temporary files from directory " << dir.absolutePath().toStdString();
+    LOG(INFO) << "Removing all temporary files from directory " << Util::QStringToUtf8(dir.absolutePath());
     Util::RemoveDir(dir.absolutePath(), days, false);
 }
 

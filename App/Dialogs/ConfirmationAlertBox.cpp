@@ -1,5 +1,6 @@
 #include <Zentar/App/ConfirmationAlertBox.h>
 
+#include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
 #include <QCheckBox>
@@ -131,7 +132,7 @@ void ConfirmationAlertBox::Reset()
 std::string ConfirmationAlertBox::GetSettingKey(const std::string& suffix) const
 {
     // The id goes in as it is: boxes without an id share one key.
-    return (boost::format("confirm/%1%_%2%") % d->confirmationId.toUtf8().toStdString() % suffix).str();
+    return (boost::format("confirm/%1%_%2%") % Util::QStringToUtf8(d->confirmationId) % suffix).str();
 }
 
 int ConfirmationAlertBox::ReadAnswer() const

@@ -176,13 +176,14 @@ Application::Application(int& argc, char** argv, const AppContext& context)
 
 Application::~Application()
 {
-    // The stores and managers may still need a live QApplication while they die.
+    // The stores and managers may still need a live QApplication while they
+    // die, and go in this order; the rest of d goes with the members, still
+    // before the QApplication.
     d->productSettings.reset();
     d->splash.reset();
     d->settings.reset();
     d->lookAndFeel.reset();
     d->customization.reset();
-    d.reset();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)

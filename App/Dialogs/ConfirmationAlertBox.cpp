@@ -12,7 +12,7 @@
 
 namespace Zentar::App {
 
-struct ConfirmationAlertBox::Impl
+struct ConfirmationAlertBox::Private
 {
     std::shared_ptr<ISettingsManager> settings;
     QString confirmationId;
@@ -28,7 +28,7 @@ ConfirmationAlertBox::ConfirmationAlertBox(std::shared_ptr<ISettingsManager> set
                                            QMessageBox::StandardButtons buttons, QWidget* parent,
                                            Qt::WindowFlags flags)
     : AlertBox(level, title, text, buttons, parent, flags)
-    , d(std::make_unique<Impl>())
+    , d(std::make_unique<Private>())
 {
     d->settings = std::move(settings);
     if (!d->settings)

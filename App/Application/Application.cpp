@@ -133,6 +133,24 @@ bool DeliverLoggingExceptions(QApplication* app, QObject* receiver, QEvent* even
     }
 }
 
+// The few types BeforeDelivery looks at, told apart by two comparisons so
+// that the others reach Qt without a detour.
+constexpr bool MayBeWatched(QEvent::Type type)
+{
+    return type <= QEvent::Show || (type >= QEvent::TouchBegin && type <= QEvent::ApplicationStateChange);
+}
+
+// The ranges rest on Qt's numbering of event types. Should a type that
+// BeforeDelivery handles fall outside them in another Qt, its handling would
+// stop without a word (no scrollers, no gestures from touches, no drag guard,
+// no splash wake-up): let the build fail instead.
+static_assert(MayBeWatched(QEvent::Timer) && MayBeWatched(QEvent::MouseButtonPress)
+              && MayBeWatched(QEvent::MouseButtonRelease) && MayBeWatched(QEvent::MouseButtonDblClick)
+              && MayBeWatched(QEvent::MouseMove) && MayBeWatched(QEvent::Show));
+static_assert(MayBeWatched(QEvent::TouchBegin) && MayBeWatched(QEvent::TouchUpdate)
+              && MayBeWatched(QEvent::TouchEnd) && MayBeWatched(QEvent::TouchCancel)
+              && MayBeWatched(QEvent::ApplicationStateChange));
+
 // `splash` is the start-up splash while the application has not started yet.
 [[gnu::noinline]] bool NotifyWatched(QApplication* app, QObject* receiver, QEvent* event, ISplash* splash)
 {
@@ -188,10 +206,8 @@ Application::~Application()
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    // Every event passes here: the few types looked at are told apart by two
-    // comparisons, so the others reach Qt without a detour.
-    const QEvent::Type type = event->type();
-    if (Q_UNLIKELY(type <= QEvent::Show || (type >= QEvent::TouchBegin && type <= QEvent::ApplicationStateChange)))
+    // Every event passes here.
+    if (Q_UNLIKELY(MayBeWatched(event->type())))
         return NotifyWatched(this, receiver, event, d->started ? nullptr : d->splash.get());
     return DeliverLoggingExceptions(this, receiver, event);
 }

@@ -37,6 +37,20 @@ bool IsGone(DWORD error)
     return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
 }
 
+// `doing` is "read from" or "write to".
+[[noreturn]] void FailTransfer(const std::string& name, const char* doing, DWORD error)
+{
+    if (IsGone(error))
+        Fail("the other end of the pipe " + name + " has closed");
+    Fail(std::string("cannot ") + doing + " the pipe " + name + ": " + ErrorText(error));
+}
+
+// One ReadFile or WriteFile moves at most this much.
+DWORD Chunk(size_t size)
+{
+    return static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+}
+
 std::wstring PathOf(const std::string& name)
 {
     const std::wstring wide = WstringFromUtf8(name);
@@ -143,14 +157,22 @@ struct PipeEnd::Private {
         }
     }
 
+    // For the next operation on the pipe; Windows keeps its address until
+    // the operation is finished, so it lives in the caller's frame.
+    OVERLAPPED NextOverlapped() const
+    {
+        OVERLAPPED overlapped {};
+        overlapped.hEvent = event;
+        ResetEvent(event);
+        return overlapped;
+    }
+
     // The maker's side accepts its peer lazily; false when none came in time.
     bool Connect(DWORD timeoutMs)
     {
         if (connected)
             return true;
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = event;
-        ResetEvent(event);
+        OVERLAPPED overlapped = NextOverlapped();
         if (!ConnectNamedPipe(handle, &overlapped)) {
             DWORD error = GetLastError();
             if (error == ERROR_IO_PENDING) {
@@ -233,24 +255,15 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
     if (!d->Connect(std::min(RemainingMs(end), RemainingMs(d->deadline))))
         return 0;
     for (;;) {
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = d->event;
-        ResetEvent(d->event);
+        OVERLAPPED overlapped = d->NextOverlapped();
         DWORD transferred = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
-        if (!ReadFile(d->handle, buffer, chunk, &transferred, &overlapped)) {
+        if (!ReadFile(d->handle, buffer, Chunk(size), &transferred, &overlapped)) {
             DWORD error = GetLastError();
-            if (error == ERROR_IO_PENDING
-                && !Finish(d->handle, overlapped, RemainingMs(end), transferred, error)) {
-                if (error != ERROR_OPERATION_ABORTED && IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                if (error != ERROR_OPERATION_ABORTED)
-                    Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
-            } else if (error != ERROR_IO_PENDING) {
-                if (IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
-            }
+            // Cancelled when the time ran out: nothing came.
+            if (error != ERROR_IO_PENDING
+                || (!Finish(d->handle, overlapped, RemainingMs(end), transferred, error)
+                    && error != ERROR_OPERATION_ABORTED))
+                FailTransfer(m_name, "read from", error);
         }
         if (transferred > 0 || RemainingMs(end) == 0)
             return transferred;
@@ -280,18 +293,12 @@ void PipeEnd::Write(const void* data, size_t size)
     const char* p = static_cast<const char*>(data);
     size_t left = size;
     while (left > 0) {
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = d->event;
-        ResetEvent(d->event);
+        OVERLAPPED overlapped = d->NextOverlapped();
         DWORD transferred = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 30));
-        if (!WriteFile(d->handle, p, chunk, &transferred, &overlapped)) {
+        if (!WriteFile(d->handle, p, Chunk(left), &transferred, &overlapped)) {
             DWORD error = GetLastError();
-            if (error != ERROR_IO_PENDING || !Finish(d->handle, overlapped, INFINITE, transferred, error)) {
-                if (IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                Fail("cannot write to the pipe " + m_name + ": " + ErrorText(error));
-            }
+            if (error != ERROR_IO_PENDING || !Finish(d->handle, overlapped, INFINITE, transferred, error))
+                FailTransfer(m_name, "write to", error);
         }
         p += transferred;
         left -= transferred;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,22 @@ inline bool Summary(const std::string& what, const std::string& library, const s
                   : "NO");
     std::fflush(stdout);
     return met;
+}
+
+// The word after `name` on the command line, or null.
+inline const char* Option(int argc, char** argv, const char* name)
+{
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], name) == 0)
+            return argv[i + 1];
+    return nullptr;
+}
+
+// A count given as `name N` on the command line, at least 1; else `fallback`.
+inline long Count(int argc, char** argv, const char* name, long fallback)
+{
+    const char* text = Option(argc, argv, name);
+    return text ? std::max(1L, std::atol(text)) : fallback;
 }
 
 inline std::string Format(const char* format, double value)

@@ -133,23 +133,11 @@ double CountInstructions(
 
 int main(int argc, char** argv)
 {
-    long events = 5000000;
-    long sends = 100000;
-    int rounds = 7;
-    const char* child = nullptr;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--events") == 0)
-            events = std::max(1L, std::atol(argv[++i]));
-        else if (std::strcmp(argv[i], "--sends") == 0)
-            sends = std::max(1L, std::atol(argv[++i]));
-        else if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--child") == 0)
-            child = argv[++i];
-    }
-    bool childSends = false;
-    for (int i = 1; i < argc; ++i)
-        childSends = childSends || std::strcmp(argv[i], "--sends") == 0;
+    const long events = Bench::Count(argc, argv, "--events", 5000000);
+    const long sends = Bench::Count(argc, argv, "--sends", 100000);
+    const int rounds = int(Bench::Count(argc, argv, "--rounds", 7));
+    const char* child = Bench::Option(argc, argv, "--child");
+    const bool childSends = Bench::Option(argc, argv, "--sends") != nullptr;
     if (child)
         return RunChild(std::strcmp(child, "app") == 0, events, childSends ? sends : 0, argc, argv);
 

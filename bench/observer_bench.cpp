@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -73,14 +72,8 @@ template <class Body> double NanosPerCall(long calls, Body body)
 
 int main(int argc, char** argv)
 {
-    int rounds = 21;
-    long notifications = 200000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--notifications") == 0)
-            notifications = std::max(1L, std::atol(argv[++i]));
-    }
+    const int rounds = int(Bench::Count(argc, argv, "--rounds", 21));
+    const long notifications = Bench::Count(argc, argv, "--notifications", 200000);
 
     std::vector<Remembering> observers(kObservers);
     Zentar::Core::EventHandlerList<Observer, Zentar::Core::SyncExecutePolicy> list;

@@ -7,6 +7,7 @@
 //   settings_bench [--rounds N]
 
 #include "BenchUtil.h"
+#include "ChildHome.h"
 
 #include <Zentar/Settings/SettingsManager.h>
 
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <cstring>
 
 namespace
 {
@@ -41,13 +41,10 @@ template <class Set> std::vector<double> Time(int rounds, Set set)
 
 int main(int argc, char** argv)
 {
-    int rounds = 300;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[++i]));
+    const int rounds = int(Bench::Count(argc, argv, "--rounds", 300));
 
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    Bench::UseHome(home.path());
     QCoreApplication app(argc, argv);
 
     Zentar::App::SettingsManager store(QStringLiteral("Bench"), QStringLiteral("ZentarBench"));

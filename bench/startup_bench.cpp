@@ -201,23 +201,12 @@ void Report(const std::string& what, const std::vector<double>& library, const s
 
 int main(int argc, char** argv)
 {
-    int rounds = 20;
-    int parallel = 8;
-    int batches = 5;
-    const char* child = nullptr;
-    int64_t launchedAt = 0;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--parallel") == 0)
-            parallel = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--batches") == 0)
-            batches = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--child") == 0)
-            child = argv[++i];
-        else if (std::strcmp(argv[i], "--launched-at") == 0)
-            launchedAt = std::atoll(argv[++i]);
-    }
+    const int rounds = int(Bench::Count(argc, argv, "--rounds", 20));
+    const int parallel = int(Bench::Count(argc, argv, "--parallel", 8));
+    const int batches = int(Bench::Count(argc, argv, "--batches", 5));
+    const char* child = Bench::Option(argc, argv, "--child");
+    const char* launched = Bench::Option(argc, argv, "--launched-at");
+    const int64_t launchedAt = launched ? std::atoll(launched) : 0;
     if (child)
         return RunChild(child, launchedAt, argc, argv);
 

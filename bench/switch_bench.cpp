@@ -13,6 +13,7 @@
 #include "BenchProduct.h"
 #include "BenchUtil.h"
 #include "BenchWindow.h"
+#include "ChildHome.h"
 
 #include <Zentar/App/Application.h>
 
@@ -20,7 +21,6 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
-#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -85,11 +85,41 @@ bool Fail(const char* what)
     return false;
 }
 
+// The look and feel of `root`, whose theme changes reach the application's
+// stylesheet as in a product.
+struct Product {
+    explicit Product(const char* root)
+        : manager(std::make_shared<Zentar::App::LookAndFeelManager>(
+            root, "theme.json", std::list<std::string> { "base", "widgets", "bench" }))
+        , setter(*manager)
+    {
+    }
+
+    std::shared_ptr<Zentar::App::LookAndFeelManager> manager;
+    StyleSheetSetter setter;
+};
+
+// One warm-up round that is not kept, then `rounds` measured ones;
+// `round(index, libraryFirst)` switches once with each kind, and the kinds
+// take turns going first.
+template <class Round>
+bool TakeTurns(int rounds, std::vector<double>& library, std::vector<double>& bare, Round round)
+{
+    for (int index = 0; index <= rounds; ++index) {
+        if (!round(index, index % 2 == 0))
+            return false;
+        if (index == 0) {
+            library.clear();
+            bare.clear();
+        }
+    }
+    return true;
+}
+
 bool CompareThemes(const char* root, int rounds)
 {
-    auto manager = std::make_shared<Zentar::App::LookAndFeelManager>(
-        root, "theme.json", std::list<std::string> { "base", "widgets", "bench" });
-    StyleSheetSetter setter(*manager);
+    const Product product(root);
+    const auto& manager = product.manager;
     manager->Initialize("de_DE", "Night");
     std::map<std::string, QString> texts { { "Night", qApp->styleSheet() } };
     manager->SetTheme("Day");
@@ -121,14 +151,10 @@ bool CompareThemes(const char* root, int rounds)
         bareTheme = target;
         return true;
     };
-    for (int round = 0; round <= rounds; ++round) {
-        if (!(round % 2 ? runBare() && runLibrary() : runLibrary() && runBare()))
-            return false;
-        if (round == 0) {
-            library.clear();
-            bare.clear();
-        }
-    }
+    if (!TakeTurns(rounds, library, bare, [&](int, bool libraryFirst) {
+            return libraryFirst ? runLibrary() && runBare() : runBare() && runLibrary();
+        }))
+        return false;
     const double libraryMedian = Bench::Median(library);
     const double bareMedian = Bench::Median(bare);
     const double kilobytes = texts["Day"].toUtf8().size() / 1024.0;
@@ -144,9 +170,8 @@ bool CompareThemes(const char* root, int rounds)
 
 bool CompareLanguages(const char* root, int rounds)
 {
-    auto manager = std::make_shared<Zentar::App::LookAndFeelManager>(
-        root, "theme.json", std::list<std::string> { "base", "widgets", "bench" });
-    StyleSheetSetter setter(*manager);
+    const Product product(root);
+    const auto& manager = product.manager;
     manager->Initialize("en_US", "Day");
     BenchWindow window(kWidgets);
     window.show();
@@ -203,17 +228,13 @@ bool CompareLanguages(const char* root, int rounds)
         Settle();
         return ok;
     };
-    for (int round = 0; round <= rounds; ++round) {
-        const std::string from = round % 2 ? "fr_FR" : "de_DE";
-        const std::string to = round % 2 ? "de_DE" : "fr_FR";
-        if (!(round % 2 ? runBare(from, to) && runLibrary(from, to)
-                        : runLibrary(from, to) && runBare(from, to)))
-            return false;
-        if (round == 0) {
-            library.clear();
-            bare.clear();
-        }
-    }
+    if (!TakeTurns(rounds, library, bare, [&](int round, bool libraryFirst) {
+            const std::string from = round % 2 ? "fr_FR" : "de_DE";
+            const std::string to = round % 2 ? "de_DE" : "fr_FR";
+            return libraryFirst ? runLibrary(from, to) && runBare(from, to)
+                                : runBare(from, to) && runLibrary(from, to);
+        }))
+        return false;
     const double libraryMedian = Bench::Median(library);
     const double bareMedian = Bench::Median(bare);
     std::printf(
@@ -238,19 +259,13 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
 
 int main(int argc, char** argv)
 {
-    int rounds = 15;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--rounds") == 0)
-            rounds = std::max(1, std::atoi(argv[++i]));
+    const int rounds = int(Bench::Count(argc, argv, "--rounds", 15));
     qInstallMessageHandler(QuietMessages);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The application object keeps its crash-tracking file at home.
     QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    Bench::UseHome(home.path());
 
     Zentar::App::Application::AppContext context;
     context.createRunningMutex = false;

@@ -134,6 +134,24 @@ bool DeliverLoggingExceptions(QApplication* app, QObject* receiver, QEvent* even
     }
 }
 
+// The few types BeforeDelivery looks at, told apart by two comparisons so
+// that the others reach Qt without a detour.
+constexpr bool MayBeWatched(QEvent::Type type)
+{
+    return type <= QEvent::Show || (type >= QEvent::TouchBegin && type <= QEvent::ApplicationStateChange);
+}
+
+// The ranges rest on Qt's numbering of event types. Should a type that
+// BeforeDelivery handles fall outside them in another Qt, its handling would
+// stop without a word (no scrollers, no gestures from touches, no drag guard,
+// no splash wake-up): let the build fail instead.
+static_assert(MayBeWatched(QEvent::Timer) && MayBeWatched(QEvent::MouseButtonPress)
+              && MayBeWatched(QEvent::MouseButtonRelease) && MayBeWatched(QEvent::MouseButtonDblClick)
+              && MayBeWatched(QEvent::MouseMove) && MayBeWatched(QEvent::Show));
+static_assert(MayBeWatched(QEvent::TouchBegin) && MayBeWatched(QEvent::TouchUpdate)
+              && MayBeWatched(QEvent::TouchEnd) && MayBeWatched(QEvent::TouchCancel)
+              && MayBeWatched(QEvent::ApplicationStateChange));
+
 // `splash` is the start-up splash while the application has not started yet.
 [[gnu::noinline]] bool NotifyWatched(QApplication* app, QObject* receiver, QEvent* event, ISplash* splash)
 {
@@ -177,21 +195,20 @@ Application::Application(int& argc, char** argv, const AppContext& context)
 
 Application::~Application()
 {
-    // The stores and managers may still need a live QApplication while they die.
+    // The stores and managers may still need a live QApplication while they
+    // die, and go in this order; the rest of d goes with the members, still
+    // before the QApplication.
     d->productSettings.reset();
     d->splash.reset();
     d->settings.reset();
     d->lookAndFeel.reset();
     d->customization.reset();
-    d.reset();
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {
-    // Every event passes here: the few types looked at are told apart by two
-    // comparisons, so the others reach Qt without a detour.
-    const QEvent::Type type = event->type();
-    if (Q_UNLIKELY(type <= QEvent::Show || (type >= QEvent::TouchBegin && type <= QEvent::ApplicationStateChange)))
+    // Every event passes here.
+    if (Q_UNLIKELY(MayBeWatched(event->type())))
         return NotifyWatched(this, receiver, event, d->started ? nullptr : d->splash.get());
     return DeliverLoggingExceptions(this, receiver, event);
 }
@@ -472,7 +489,7 @@ QString Application::GetApplicationTemporaryFilesDir()
 void Application::ClearApplicationTemporaryFiles(int days) const
 {
     const QDir dir(const_cast<Application*>(this)->GetApplicationTemporaryFilesDir());
-    LOG(INFO) << "Removing all temporary files from directory " << dir.absolutePath().toStdString();
+    LOG(INFO) << "Removing all temporary files from directory " << Util::QStringToUtf8(dir.absolutePath());
     Util::RemoveDir(dir.absolutePath(), days, false);
 }
 

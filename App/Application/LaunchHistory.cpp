@@ -3,6 +3,7 @@
 #include <Zentar/App/MutexNames.h>
 #include <Zentar/Core/SleepFor.h>
 #include <Zentar/QtUtil/AppMutexLocker.h>
+#include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
 #include "../Platform/OsProcess.h"
@@ -17,7 +18,8 @@ Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISet
     const auto product = GetProductSettingsManager();
     Required(product, "Application::CheckFirstLaunch", kNeedsProductSettings);
     Required(settings, "Application::CheckFirstLaunch", "a settings store to check");
-    const std::string currentVersion = QCoreApplication::applicationVersion().replace(QLatin1Char('.'), QLatin1Char('-')).toStdString();
+    const std::string currentVersion = Util::QStringToUtf8(
+        QCoreApplication::applicationVersion().replace(QLatin1Char('.'), QLatin1Char('-')));
 
     const std::string storedVersion = settings->GetString("Version", std::string());
     const std::string installerTime = product->GetString("DateTime", std::string());
@@ -28,7 +30,8 @@ Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISet
         settings->SetString("Version", currentVersion);
         const bool startedBefore = !settings->GetString("DateOfFirstStart", std::string()).empty();
         settings->SetString("IsRun", "1");
-        settings->SetString("DateOfFirstStart", QDateTime::currentDateTime().toString(Qt::TextDate).toStdString());
+        settings->SetString("DateOfFirstStart",
+                            Util::QStringToUtf8(QDateTime::currentDateTime().toString(Qt::TextDate)));
         settings->SetString("InstallDateTime", installerTime);
         if (!ownsProductRecord)
             return static_cast<LaunchType>(recordedType);
@@ -90,8 +93,8 @@ int Application::GetDaysPassed() const
     const QDateTime now = QDateTime::currentDateTime();
     const std::string stored
         = Required(GetProductSettingsManager(), "Application::GetDaysPassed", kNeedsProductSettings)
-              .GetString("DateOfFirstStart", now.toString(Qt::TextDate).toStdString());
-    const QDateTime firstStart = QDateTime::fromString(QString::fromStdString(stored), Qt::TextDate);
+              .GetString("DateOfFirstStart", Util::QStringToUtf8(now.toString(Qt::TextDate)));
+    const QDateTime firstStart = QDateTime::fromString(Util::Utf8ToQString(stored), Qt::TextDate);
     return static_cast<int>(firstStart.daysTo(now));
 }
 

@@ -11,6 +11,7 @@
 #include <Zentar/Core/SyncExecutePolicy.h>
 #include <Zentar/IO/DataInputString.h>
 #include <Zentar/QtUtil/FontDatabase.h>
+#include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
 #include <QCoreApplication>
@@ -50,7 +51,7 @@ constexpr qint64 kMaxStyleSheetLength = qint64(64) << 20;
 
 QString ToQString(const Zentar::ioPath& path)
 {
-    return QString::fromUtf8(path.utf8string().c_str());
+    return Util::Utf8ToQString(path.utf8string());
 }
 
 QFileInfoList SubDirectories(const QString& path)
@@ -101,11 +102,11 @@ void LookAndFeelManager::Private::Discover()
         const QString base = entry.baseName();
         if (base == QLatin1String("locales")) {
             for (const QFileInfo& locale : SubDirectories(entry.absoluteFilePath()))
-                locales.push_back(locale.baseName().toStdString());
+                locales.push_back(Util::QStringToUtf8(locale.baseName()));
         }
         if (base == QLatin1String("themes")) {
             for (const QFileInfo& theme : SubDirectories(entry.absoluteFilePath())) {
-                const std::string id = theme.baseName().toStdString();
+                const std::string id = Util::QStringToUtf8(theme.baseName());
                 QFile description(ToQString(ThemesPath() / id / descriptionFileName));
                 if (description.open(QIODevice::ReadOnly | QIODevice::Text))
                     themes.push_back(id);
@@ -128,7 +129,7 @@ void LookAndFeelManager::Private::ReadDescriptions()
                 description, Zentar::Core::DataInputString::Create(&text), true);
         } catch (const Zentar::Exception& e) {
             // The serializer knows nothing of files; say which one it was.
-            throw Zentar::Exception("Theme description [" + path.toStdString() + "]: " + e.what(),
+            throw Zentar::Exception("Theme description [" + Util::QStringToUtf8(path) + "]: " + e.what(),
                 e.Function(), e.File(), e.Line());
         }
         themeDescriptions[id] = description;
@@ -148,7 +149,7 @@ QFileInfoList LookAndFeelManager::Private::GetFilteredResourceList() const
 
     QFileInfoList packs;
     for (const std::string& module : moduleNames) {
-        const QFileInfo candidate(dir.filePath(QString::fromStdString(module) + QLatin1String(".rcc")));
+        const QFileInfo candidate(dir.filePath(Util::Utf8ToQString(module) + QLatin1String(".rcc")));
         if (candidate.exists())
             packs.append(candidate);
     }
@@ -183,7 +184,7 @@ std::string LookAndFeelManager::Private::ValidateLocale(
 
     std::list<std::string> systemNames;
     for (const QString& language : QLocale().uiLanguages()) {
-        std::string name = QLocale(language).name().toStdString();
+        std::string name = Util::QStringToUtf8(QLocale(language).name());
         if (StartsWith(name, "pt"))
             name = "pt_BR";
         else if (StartsWith(name, "zh_CN"))
@@ -213,7 +214,7 @@ QFileInfoList LookAndFeelManager::Private::TranslationFiles() const
     QFileInfoList files;
     for (const std::string& module : moduleNames) {
         const QFileInfo candidate(
-            dir.filePath(QString::fromStdString(module + "_" + currentLocale) + QLatin1String(".qm")));
+            dir.filePath(Util::Utf8ToQString(module + "_" + currentLocale) + QLatin1String(".qm")));
         if (candidate.exists())
             files.append(candidate);
     }
@@ -299,14 +300,14 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         const QString path = pack.absoluteFilePath();
         if (d->registeredPacks.insert(path).second)
             QResource::registerResource(path, QString());
-        const std::string prefix = ":/" + pack.baseName().toStdString() + "/";
+        const std::string prefix = ":/" + Util::QStringToUtf8(pack.baseName()) + "/";
         description.styleSheets.push_back(prefix + "style.qss");
-        description.styleSheets.push_back(prefix + "fonts_" + kPlatform.toStdString() + ".qss");
+        description.styleSheets.push_back(prefix + "fonts_" + Util::QStringToUtf8(kPlatform) + ".qss");
         description.variableFiles.push_back(prefix + "fonts.json");
         description.fontManifests.push_back(prefix + "fonts.manifest");
     }
     description.styleSheets.push_back(":/productStyle.qss");
-    description.styleSheets.push_back(":/productStyle_" + kPlatform.toStdString() + ".qss");
+    description.styleSheets.push_back(":/productStyle_" + Util::QStringToUtf8(kPlatform) + ".qss");
 
     ApplyTheme(description);
     d->observers.Notify(&ILookAndFeelObserver::OnThemeChanged, d->currentTheme);
@@ -331,7 +332,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     d->unitedStyleSheet.clear();
 
     QMap<QString, QString> variables;
-    const QString locale = QString::fromStdString(d->currentLocale);
+    const QString locale = Util::Utf8ToQString(d->currentLocale);
     const auto merge = [&variables](const QVariant& values) {
         // QVariantMap iterates in ascending key order.
         const QVariantMap map = values.toMap();
@@ -339,7 +340,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
             variables[QLatin1Char('@') + it.key()] = it.value().toString();
     };
     for (const std::string& path : description.variableFiles) {
-        QFile file(QString::fromStdString(path));
+        QFile file(Util::Utf8ToQString(path));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
             continue;
         const QVariantMap root = QJsonDocument::fromJson(file.readAll()).object().toVariantMap();
@@ -357,7 +358,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     }
 
     for (const std::string& path : description.fontManifests) {
-        QFile file(QString::fromStdString(path));
+        QFile file(Util::Utf8ToQString(path));
         if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
             continue;
         QTextStream stream(&file);
@@ -370,7 +371,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 
     for (const std::string& path : description.styleSheets) {
         QString text;
-        QFile file(QString::fromStdString(path));
+        QFile file(Util::Utf8ToQString(path));
         if (file.open(QIODevice::ReadOnly | QIODevice::Text))
             text = QString::fromUtf8(file.readAll());
         d->unitedStyleSheet += text + QLatin1Char('\n');
@@ -392,7 +393,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
     if (!unreplaced.isEmpty())
         LOG(ERROR) << "Stylesheet variables left unreplaced, they would grow the stylesheet past "
                    << kMaxStyleSheetLength
-                   << " characters: " << unreplaced.join(QLatin1String(", ")).toStdString();
+                   << " characters: " << Util::QStringToUtf8(unreplaced.join(QLatin1String(", ")));
 
     if (d->qssPreprocessor)
         d->qssPreprocessor->Preprocess(d->unitedStyleSheet);
@@ -400,7 +401,7 @@ void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 
 std::string LookAndFeelManager::GetUnitedStylesheet() const
 {
-    return d->unitedStyleSheet.toStdString();
+    return Util::QStringToUtf8(d->unitedStyleSheet);
 }
 
 std::string LookAndFeelManager::GetDefaultLocale() const

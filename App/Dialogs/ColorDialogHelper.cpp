@@ -1,5 +1,6 @@
 #include <Zentar/App/Application.h>
 #include <Zentar/App/ColorDialogHelper.h>
+#include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
 #include <QColor>
@@ -39,10 +40,10 @@ ColorDialogHelper::ColorDialogHelper()
         return;
     const int count = settings->GetInt(kCountKey, 0);
     // The alpha is not part of a colour's name, so a missing entry is black.
-    const std::string missing = QColor(Qt::transparent).name().toStdString();
+    const std::string missing = Util::QStringToUtf8(QColor(Qt::transparent).name());
     for (int i = 0; i < count; ++i) {
         QColor color;
-        color.setNamedColor(QString::fromStdString(settings->GetString(ColorKey(i), missing)));
+        color.setNamedColor(Util::Utf8ToQString(settings->GetString(ColorKey(i), missing)));
         QColorDialog::setCustomColor(i, color);
     }
 }
@@ -57,7 +58,7 @@ ColorDialogHelper::~ColorDialogHelper()
     const int count = QColorDialog::customCount();
     settings->SetInt(kCountKey, count);
     for (int i = 0; i < count; ++i)
-        settings->SetString(ColorKey(i), QColorDialog::customColor(i).name().toStdString());
+        settings->SetString(ColorKey(i), Util::QStringToUtf8(QColorDialog::customColor(i).name()));
 }
 
 } // namespace Zentar::App

@@ -1,5 +1,6 @@
 #include <Zentar/App/ConfirmationAlertBox.h>
 
+#include <Zentar/QtUtil/Utf8.h>
 #include <Zentar/Settings/ISettingsManager.h>
 
 #include <QCheckBox>
@@ -11,7 +12,7 @@
 
 namespace Zentar::App {
 
-struct ConfirmationAlertBox::Impl
+struct ConfirmationAlertBox::Private
 {
     std::shared_ptr<ISettingsManager> settings;
     QString confirmationId;
@@ -27,7 +28,7 @@ ConfirmationAlertBox::ConfirmationAlertBox(std::shared_ptr<ISettingsManager> set
                                            QMessageBox::StandardButtons buttons, QWidget* parent,
                                            Qt::WindowFlags flags)
     : AlertBox(level, title, text, buttons, parent, flags)
-    , d(std::make_unique<Impl>())
+    , d(std::make_unique<Private>())
 {
     d->settings = std::move(settings);
     if (!d->settings)
@@ -131,7 +132,7 @@ void ConfirmationAlertBox::Reset()
 std::string ConfirmationAlertBox::GetSettingKey(const std::string& suffix) const
 {
     // The id goes in as it is: boxes without an id share one key.
-    return (boost::format("confirm/%1%_%2%") % d->confirmationId.toUtf8().toStdString() % suffix).str();
+    return (boost::format("confirm/%1%_%2%") % Util::QStringToUtf8(d->confirmationId) % suffix).str();
 }
 
 int ConfirmationAlertBox::ReadAnswer() const

@@ -18,13 +18,13 @@ const auto kMailtoPrefix = QLatin1String("mailto:");
 
 } // namespace
 
-struct Informer::Impl
+struct Informer::Private
 {
     QPointer<Zentar::Util::AlertBox> box;
     std::function<QWidget*()> parentProvider;
 };
 
-Informer::Informer(const std::function<QWidget*()>& parentProvider) : d(std::make_unique<Impl>())
+Informer::Informer(const std::function<QWidget*()>& parentProvider) : d(std::make_unique<Private>())
 {
     d->parentProvider = parentProvider;
     if (d->parentProvider)

@@ -19,14 +19,14 @@ QAction* FindAction(const QList<QAction*>& actions, const QString& name)
 
 } // namespace
 
-struct MacMenuActionHandler::Impl
+struct MacMenuActionHandler::Private
 {
     std::function<bool(QWidget*)> canManipulate;
 };
 
 MacMenuActionHandler::MacMenuActionHandler(QMenuBar* menuBar, std::function<bool(QWidget*)> canManipulate)
     : QObject(menuBar)
-    , d(std::make_unique<Impl>())
+    , d(std::make_unique<Private>())
 {
     d->canManipulate = std::move(canManipulate);
     if (!menuBar)

@@ -1,6 +1,7 @@
 #include <Zentar/App/Application.h>
 #include <Zentar/App/RestartApplication.h>
 #include <Zentar/QtUtil/AlertBox.h>
+#include <Zentar/QtUtil/Utf8.h>
 
 #include <QPointer>
 #include <QProcess>
@@ -45,7 +46,7 @@ void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon, co
     QString commandLine = QLatin1Char('"') + QCoreApplication::applicationFilePath() + QLatin1Char('"');
     if (!arguments.isEmpty())
         commandLine += QLatin1Char(' ') + arguments;
-    LOG(INFO) << "Restarting the application: " << commandLine.toStdString();
+    LOG(INFO) << "Restarting the application: " << Util::QStringToUtf8(commandLine);
 
     QStringList parts = QProcess::splitCommand(commandLine);
     const QString program = parts.takeFirst();

@@ -34,8 +34,8 @@ int Gesture::Emitter::WantGesture(const Gesture::Zoom&) { return allOrNone(zoomE
 int Gesture::Emitter::WantGesture(const Gesture::Pan&)
 {
     // Never All: a pan is only ever wanted in the directions switched on.
-    return (panGutterEnabled ? 16 : 0) | (panInertiaEnabled ? 8 : 0) | (horizontalPanEnabled ? 4 : 0)
-        | (verticalPanEnabled ? 2 : 0);
+    return (panGutterEnabled ? Gesture::PanGutter : 0) | (panInertiaEnabled ? Gesture::PanInertia : 0)
+        | (horizontalPanEnabled ? Gesture::PanHorizontal : 0) | (verticalPanEnabled ? Gesture::PanVertical : 0);
 }
 
 } // namespace Zentar::App

@@ -2,6 +2,7 @@
 #include <Zentar/App/Gesture/Producer.h>
 
 #include "../Platform/OsGesture.h"
+#include "GestureArgument.h"
 
 #include <cstring>
 
@@ -9,15 +10,13 @@ namespace Zentar::App {
 
 const int Gesture::All = 1;
 const int Gesture::None = 0;
+// Defined here too, so that a product may take their address.
+const int Gesture::PanVertical;
+const int Gesture::PanHorizontal;
+const int Gesture::PanInertia;
+const int Gesture::PanGutter;
 
 namespace {
-
-// The answer of a consumer for pan uses its own bit order: inertia is 8 and
-// gutter 16 there, the reverse of the native configuration bits.
-constexpr int PanVertical = 2;
-constexpr int PanHorizontal = 4;
-constexpr int PanInertia = 8;
-constexpr int PanGutter = 16;
 
 void ConfigureKind(Os::GestureConfig& entry, int answer)
 {
@@ -34,21 +33,10 @@ void ConfigurePan(Os::GestureConfig& entry, int mask)
         (on ? entry.want : entry.block) |= nativeBit;
     };
     const bool all = (mask & Gesture::All) != 0;
-    option(Os::ConfigPanSingleFingerVertically, all || (mask & PanVertical));
-    option(Os::ConfigPanSingleFingerHorizontally, all || (mask & PanHorizontal));
-    option(Os::ConfigPanWithInertia, all || (mask & PanInertia));
-    option(Os::ConfigPanWithGutter, all || (mask & PanGutter));
-}
-
-// Two signed 16-bit halves of a 32-bit word: the lower is x, the upper y.
-QPoint SplitHalves(uint32_t word)
-{
-    return QPoint(static_cast<int16_t>(word & 0xFFFF), static_cast<int16_t>(word >> 16));
-}
-
-double AngleFromArgument(uint64_t argument)
-{
-    return static_cast<double>(argument) / 65535.0 * 4.0 * 3.14159265 - 6.2831853;
+    option(Os::ConfigPanSingleFingerVertically, all || (mask & Gesture::PanVertical));
+    option(Os::ConfigPanSingleFingerHorizontally, all || (mask & Gesture::PanHorizontal));
+    option(Os::ConfigPanWithInertia, all || (mask & Gesture::PanInertia));
+    option(Os::ConfigPanWithGutter, all || (mask & Gesture::PanGutter));
 }
 
 } // namespace
@@ -164,17 +152,14 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
     common.begin = (info.flags & Os::GestureFlagBegin) != 0;
     common.end = (info.flags & Os::GestureFlagEnd) != 0;
 
-    const auto low = static_cast<uint32_t>(info.arguments & 0xFFFFFFFFu);
-    const auto high = static_cast<uint32_t>(info.arguments >> 32);
-
     switch (info.id) {
     case Os::GestureIdZoom: {
         if (common.begin)
-            d->zoomStartDistance = static_cast<double>(low);
+            d->zoomStartDistance = static_cast<double>(GestureArgument::DecodeDistance(info.arguments));
         Zoom zoom;
         static_cast<Gesture&>(zoom) = common;
         zoom.startDistance = d->zoomStartDistance;
-        zoom.distance = static_cast<double>(low);
+        zoom.distance = static_cast<double>(GestureArgument::DecodeDistance(info.arguments));
         consumer->OnGesture(zoom);
         break;
     }
@@ -184,14 +169,14 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
         Pan pan;
         static_cast<Gesture&>(pan) = common;
         pan.startPosition = d->panStartPosition;
-        pan.distance = low;
-        pan.inertiaVector = SplitHalves(high);
+        pan.distance = GestureArgument::DecodeDistance(info.arguments);
+        pan.inertiaVector = GestureArgument::DecodeInertiaVector(info.arguments);
         pan.inertia = (info.flags & Os::GestureFlagInertia) != 0;
         consumer->OnGesture(pan);
         break;
     }
     case Os::GestureIdRotate: {
-        const double angle = AngleFromArgument(info.arguments);
+        const double angle = GestureArgument::DecodeAngle(info.arguments);
         if (common.begin)
             d->rotateStartAngle = angle;
         Rotate rotate;
@@ -204,14 +189,14 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
     case Os::GestureIdTwoFingerTap: {
         Tap tap;
         static_cast<Gesture&>(tap) = common;
-        tap.distance = low;
+        tap.distance = GestureArgument::DecodeDistance(info.arguments);
         consumer->OnGesture(tap);
         break;
     }
     case Os::GestureIdPressAndTap: {
         PressAndTap pressAndTap;
         static_cast<Gesture&>(pressAndTap) = common;
-        pressAndTap.tapPosition = common.position + SplitHalves(low);
+        pressAndTap.tapPosition = common.position + GestureArgument::DecodeTapOffset(info.arguments);
         consumer->OnGesture(pressAndTap);
         break;
     }

@@ -5,6 +5,7 @@
 #include "../Platform/OsWindow.h"
 
 #include <Zentar/IO/IOException.h>
+#include <Zentar/QtUtil/Utf8.h>
 
 #include <QFuture>
 #include <QFutureWatcher>
@@ -41,7 +42,7 @@ void StopWatchingAtExit()
 std::string Shortened(const QString& text)
 {
     constexpr int kShown = 80;
-    return (text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text).toUtf8().toStdString();
+    return Util::QStringToUtf8(text.size() > kShown ? text.left(kShown) + QStringLiteral("...") : text);
 }
 
 } // namespace

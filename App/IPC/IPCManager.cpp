@@ -10,6 +10,7 @@
 #include <Zentar/IO/DataOutputPipe.h>
 #include <Zentar/IO/IOException.h>
 #include <Zentar/IO/NamedPipe.h>
+#include <Zentar/QtUtil/Utf8.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,11 +42,6 @@ constexpr int kMaxPipeNumberDraws = 2000;
 // The master makes both pipes before it starts the slave, so they are
 // there when the slave looks; the wait only covers a slow file system.
 constexpr int kSlaveOpenTimeoutMs = 2000;
-
-std::string Utf8(const QString& text)
-{
-    return text.toUtf8().toStdString();
-}
 
 // Everything before the last separator, as a path's parent; empty for a bare name.
 QString ParentOf(const QString& path)
@@ -112,7 +108,8 @@ bool IPCManager::LaunchSlave(
         const int candidate = std::rand();
         outputName = OutputPipeName(QString::number(candidate));
         inputName = InputPipeName(QString::number(candidate));
-        if (!Core::NamedPipeExists(Utf8(outputName)) && !Core::NamedPipeExists(Utf8(inputName)))
+        if (!Core::NamedPipeExists(Util::QStringToUtf8(outputName))
+            && !Core::NamedPipeExists(Util::QStringToUtf8(inputName)))
             pipeNumber = candidate;
     }
     if (pipeNumber < 0) {
@@ -122,11 +119,12 @@ bool IPCManager::LaunchSlave(
 
     try {
         // Input and Output are named from the slave's side.
-        auto input = Core::DataInputPipe::Create(Utf8(outputName), true);
-        auto output = Core::DataOutputPipe::Create(Utf8(inputName), true);
+        auto input = Core::DataInputPipe::Create(Util::QStringToUtf8(outputName), true);
+        auto output = Core::DataOutputPipe::Create(Util::QStringToUtf8(inputName), true);
         client.SetCommunicationChannel(Core::CommunicationChannel::Create(input, output, channelFlag));
     } catch (const Core::IOException& e) {
-        LOG(ERROR) << "Cannot set up the link to the slave " << Utf8(executable) << ": " << e.what();
+        LOG(ERROR) << "Cannot set up the link to the slave " << Util::QStringToUtf8(executable) << ": "
+                   << e.what();
         return false;
     }
 
@@ -134,7 +132,7 @@ bool IPCManager::LaunchSlave(
     const Os::ProcessHandle slave = Os::StartWithShell(
         executable.toStdWString(), parameters.toStdWString(), workingDirectory.toStdWString(), kShowNormal);
     if (!slave) {
-        LOG(ERROR) << "Cannot start the slave " << Utf8(executable);
+        LOG(ERROR) << "Cannot start the slave " << Util::QStringToUtf8(executable);
         return false;
     }
     client.SetAppHandler(static_cast<long long>(slave));
@@ -170,8 +168,8 @@ bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
     if (!Detail::ParseSlaveSwitches(QCoreApplication::arguments(), pipeId, processId))
         return false;
 
-    const std::string inputName = Utf8(InputPipeName(pipeId));
-    const std::string outputName = Utf8(OutputPipeName(pipeId));
+    const std::string inputName = Util::QStringToUtf8(InputPipeName(pipeId));
+    const std::string outputName = Util::QStringToUtf8(OutputPipeName(pipeId));
     try {
         auto input = Core::DataInputPipe::Create(inputName, false, kSlaveOpenTimeoutMs);
         auto output = Core::DataOutputPipe::Create(outputName, false, kSlaveOpenTimeoutMs);

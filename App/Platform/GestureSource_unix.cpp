@@ -1,5 +1,7 @@
 #include "GestureSource.h"
 
+#include "../Gesture/GestureArgument.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -37,22 +39,7 @@ constexpr ulong kVelocityWindow = 100;    // ms of movement that give the releas
 constexpr ulong kRestTime = 80;           // ms without movement after which a release is still
 constexpr int kInertiaInterval = 16;      // ms between inertia messages
 
-int16_t Clamp16(double value)
-{
-    return static_cast<int16_t>(std::clamp(std::round(value), -32768.0, 32767.0));
-}
-
-uint32_t PackHalves(double x, double y)
-{
-    return static_cast<uint16_t>(Clamp16(x)) | (static_cast<uint32_t>(static_cast<uint16_t>(Clamp16(y))) << 16);
-}
-
-// The inverse of the decoding on the receiving side: -2π..2π over 0..65535.
-uint64_t AngleToArgument(double angle)
-{
-    const double scaled = (angle + 2.0 * kPi) / (4.0 * kPi) * 65535.0;
-    return static_cast<uint64_t>(std::llround(std::clamp(scaled, 0.0, 65535.0)));
-}
+using GestureArgument::Clamp16;
 
 double NormalizedAngle(double angle)
 {
@@ -462,7 +449,7 @@ void Source::StartInertia(Tracker& t, QPointF velocity, ulong time)
     // The vector is the way the content will still travel.
     const double speed = Length(velocity);
     const QPointF travel = velocity * (speed / (2.0 * kDeceleration));
-    const uint64_t arguments = static_cast<uint64_t>(PackHalves(travel.x(), travel.y())) << 32;
+    const uint64_t arguments = GestureArgument::EncodeInertiaVector(travel);
     t.state = State::Inertia;
     t.gliding = t.lastSent;
     t.velocity = velocity;
@@ -559,7 +546,8 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
 
         if (t.config.Wants(GestureIdZoom)) {
             if (!t.zoomActive && std::abs(distance - t.startDistance) > threshold) {
-                if (!SendGesture(t, GestureIdZoom, GestureFlagBegin, center, uint64_t(std::llround(t.startDistance)), time)) {
+                if (!SendGesture(t, GestureIdZoom, GestureFlagBegin, center,
+                                 GestureArgument::EncodeDistance(t.startDistance), time)) {
                     Fallback(t, false);
                     return true;
                 }
@@ -568,22 +556,23 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
             }
             if (t.zoomActive && std::llround(distance) != std::llround(t.sentDistance)) {
                 t.sentDistance = distance;
-                SendGesture(t, GestureIdZoom, 0, center, uint64_t(std::llround(distance)), time);
+                SendGesture(t, GestureIdZoom, 0, center, GestureArgument::EncodeDistance(distance), time);
             }
         }
         if (t.config.Wants(GestureIdRotate)) {
             if (!t.rotateActive && std::abs(t.rotation) > kRotateThreshold) {
                 if (!SendGesture(t, GestureIdRotate, GestureFlagBegin, center,
-                                 AngleToArgument(NormalizedAngle(t.startAngle)), time)) {
+                                 GestureArgument::EncodeAngle(NormalizedAngle(t.startAngle)), time)) {
                     Fallback(t, false);
                     return true;
                 }
                 Take(t);
                 t.rotateActive = true;
             }
-            if (t.rotateActive && AngleToArgument(t.rotation) != AngleToArgument(t.sentRotation)) {
+            if (t.rotateActive
+                && GestureArgument::EncodeAngle(t.rotation) != GestureArgument::EncodeAngle(t.sentRotation)) {
                 t.sentRotation = t.rotation;
-                SendGesture(t, GestureIdRotate, 0, center, AngleToArgument(t.rotation), time);
+                SendGesture(t, GestureIdRotate, 0, center, GestureArgument::EncodeAngle(t.rotation), time);
             }
         }
         return true;
@@ -599,7 +588,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
         if (!t.moved && t.config.Wants(GestureIdPressAndTap)) {
             const QPointF offset = t.bLast - t.aLast;
             if (SendGesture(t, GestureIdPressAndTap, GestureFlagBegin | GestureFlagEnd, t.aLast,
-                            PackHalves(offset.x(), offset.y()), time)) {
+                            GestureArgument::EncodeTapOffset(offset), time)) {
                 Take(t);
                 t.state = State::Finished;
             } else {
@@ -615,7 +604,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
     }
     if (!t.moved && t.config.Wants(GestureIdTwoFingerTap)) {
         if (SendGesture(t, GestureIdTwoFingerTap, GestureFlagBegin | GestureFlagEnd, center,
-                        uint64_t(std::llround(distance)), time)) {
+                        GestureArgument::EncodeDistance(distance), time)) {
             Take(t);
             t.state = last ? State::Idle : State::Finished;
         } else {
@@ -631,9 +620,11 @@ void Source::EndTwoFinger(Tracker& t, ulong time)
 {
     const QPointF center = (t.aLast + t.bLast) / 2.0;
     if (t.zoomActive)
-        SendGesture(t, GestureIdZoom, GestureFlagEnd, center, uint64_t(std::llround(t.sentDistance)), time);
+        SendGesture(t, GestureIdZoom, GestureFlagEnd, center, GestureArgument::EncodeDistance(t.sentDistance),
+                    time);
     if (t.rotateActive)
-        SendGesture(t, GestureIdRotate, GestureFlagEnd, center, AngleToArgument(t.sentRotation), time);
+        SendGesture(t, GestureIdRotate, GestureFlagEnd, center, GestureArgument::EncodeAngle(t.sentRotation),
+                    time);
     t.zoomActive = t.rotateActive = false;
 }
 

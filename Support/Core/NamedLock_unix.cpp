@@ -9,7 +9,7 @@
 
 namespace Zentar::Core {
 
-struct NamedLock::Impl
+struct NamedLock::Private
 {
     int fd = -1;
 };
@@ -30,13 +30,13 @@ std::string NamedLock::LockDirectory()
     return dir;
 }
 
-NamedLock::NamedLock(std::string name) : m_name(std::move(name)), m_impl(std::make_unique<Impl>()) {}
+NamedLock::NamedLock(std::string name) : m_name(std::move(name)), d(std::make_unique<Private>()) {}
 
 NamedLock::~NamedLock() { Unlock(); }
 
 bool NamedLock::TryLock()
 {
-    if (m_impl->fd >= 0)
+    if (d->fd >= 0)
         return true;
     // Names are opaque to callers; keep them usable as one file name.
     std::string fileName = m_name;
@@ -51,20 +51,20 @@ bool NamedLock::TryLock()
         close(fd);
         return false;
     }
-    m_impl->fd = fd;
+    d->fd = fd;
     return true;
 }
 
 void NamedLock::Unlock()
 {
-    if (m_impl->fd < 0)
+    if (d->fd < 0)
         return;
     // The file stays: removing it would race with another process that has
     // just opened it and is about to lock it.
-    close(m_impl->fd);
-    m_impl->fd = -1;
+    close(d->fd);
+    d->fd = -1;
 }
 
-bool NamedLock::IsLocked() const { return m_impl->fd >= 0; }
+bool NamedLock::IsLocked() const { return d->fd >= 0; }
 
 } // namespace Zentar::Core

@@ -5,20 +5,20 @@
 
 namespace Zentar::Core {
 
-struct NamedLock::Impl
+struct NamedLock::Private
 {
     HANDLE handle = nullptr;
 };
 
 std::string NamedLock::LockDirectory() { return {}; }
 
-NamedLock::NamedLock(std::string name) : m_name(std::move(name)), m_impl(std::make_unique<Impl>()) {}
+NamedLock::NamedLock(std::string name) : m_name(std::move(name)), d(std::make_unique<Private>()) {}
 
 NamedLock::~NamedLock() { Unlock(); }
 
 bool NamedLock::TryLock()
 {
-    if (m_impl->handle)
+    if (d->handle)
         return true;
     HANDLE handle = CreateMutexW(nullptr, FALSE, WstringFromUtf8(m_name).c_str());
     if (!handle)
@@ -28,17 +28,17 @@ bool NamedLock::TryLock()
         CloseHandle(handle);
         return false;
     }
-    m_impl->handle = handle;
+    d->handle = handle;
     return true;
 }
 
 void NamedLock::Unlock()
 {
-    if (m_impl->handle)
-        CloseHandle(m_impl->handle);
-    m_impl->handle = nullptr;
+    if (d->handle)
+        CloseHandle(d->handle);
+    d->handle = nullptr;
 }
 
-bool NamedLock::IsLocked() const { return m_impl->handle != nullptr; }
+bool NamedLock::IsLocked() const { return d->handle != nullptr; }
 
 } // namespace Zentar::Core

@@ -33,9 +33,9 @@ public:
     const std::string& Name() const { return m_name; }
 
 private:
-    struct Impl;
+    struct Private;
     std::string m_name;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::Core::Detail

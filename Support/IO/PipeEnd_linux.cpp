@@ -184,7 +184,7 @@ bool RemoveNamedPipe(const std::string& name)
 namespace Detail
 {
 
-struct PipeEnd::Impl {
+struct PipeEnd::Private {
     std::string name;
     std::string path;
     Direction direction = Direction::Read;
@@ -229,7 +229,7 @@ struct PipeEnd::Impl {
     void PeerMissing();
 };
 
-void PipeEnd::Impl::Create()
+void PipeEnd::Private::Create()
 {
     if (mkfifo(path.c_str(), 0600) != 0) {
         const int error = errno;
@@ -261,7 +261,7 @@ void PipeEnd::Impl::Create()
     SetBlocking(fd, true);
 }
 
-void PipeEnd::Impl::Open()
+void PipeEnd::Private::Open()
 {
     for (;;) {
         int error = 0;
@@ -321,7 +321,7 @@ void PipeEnd::Impl::Open()
 }
 
 // No writer at the moment: decide whether it has gone or is yet to come.
-void PipeEnd::Impl::PeerMissing()
+void PipeEnd::Private::PeerMissing()
 {
     if (!connected) {
         // The opener removes the name when it connects, and a writer that
@@ -342,23 +342,22 @@ using Detail::PipeEnd;
 
 PipeEnd::PipeEnd(const std::string& name, Direction direction, bool create, int timeoutMs)
     : m_name(name)
-    , m_impl(std::make_unique<Impl>())
+    , d(std::make_unique<Private>())
 {
-    Impl& d = *m_impl;
-    d.name = name;
-    d.direction = direction;
-    d.creator = create;
+    d->name = name;
+    d->direction = direction;
+    d->creator = create;
     const std::string leaf = LeafOf(name);
     if (leaf.empty())
         Fail("unusable pipe name '" + name + "'");
-    d.path = EnsurePipeDirectory() + "/" + leaf;
-    d.timeoutMs
+    d->path = EnsurePipeDirectory() + "/" + leaf;
+    d->timeoutMs
         = timeoutMs >= 0 ? timeoutMs : (create ? DEFAULT_CREATOR_TIMEOUT_MS : DEFAULT_OPENER_TIMEOUT_MS);
-    d.deadline = Clock::now() + std::chrono::milliseconds(d.timeoutMs);
+    d->deadline = Clock::now() + std::chrono::milliseconds(d->timeoutMs);
     if (create)
-        d.Create();
+        d->Create();
     else
-        d.Open();
+        d->Open();
 }
 
 PipeEnd::~PipeEnd()
@@ -368,52 +367,50 @@ PipeEnd::~PipeEnd()
 
 void PipeEnd::Close()
 {
-    Impl& d = *m_impl;
-    if (d.fd < 0)
+    if (d->fd < 0)
         return;
-    close(d.fd);
-    d.fd = -1;
-    d.UnlinkIfOurs();
+    close(d->fd);
+    d->fd = -1;
+    d->UnlinkIfOurs();
 }
 
 size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
 {
-    Impl& d = *m_impl;
-    if (d.fd < 0)
+    if (d->fd < 0)
         Fail("the pipe " + m_name + " is closed");
-    if (d.direction != Direction::Read)
+    if (d->direction != Direction::Read)
         Fail("the pipe " + m_name + " is not open for reading");
     if (size == 0)
         return 0;
-    if (!d.pushback.empty()) {
-        const size_t n = std::min(size, d.pushback.size());
-        std::memcpy(buffer, d.pushback.data(), n);
-        d.pushback.erase(0, n);
+    if (!d->pushback.empty()) {
+        const size_t n = std::min(size, d->pushback.size());
+        std::memcpy(buffer, d->pushback.data(), n);
+        d->pushback.erase(0, n);
         return n;
     }
     const auto end
         = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        if (timeoutMs >= 0 || !d.connected) {
+        if (timeoutMs >= 0 || !d->connected) {
             // Timed waits, and waits for a peer yet to come, go in slices:
             // a writer that leaves does not always wake a poller.
             int wait = kSliceMs;
             if (timeoutMs >= 0)
                 wait = std::min(wait, RemainingMs(end));
-            if (!(WaitFor(d.fd, POLLIN, wait) & (POLLIN | POLLHUP | POLLERR))) {
+            if (!(WaitFor(d->fd, POLLIN, wait) & (POLLIN | POLLHUP | POLLERR))) {
                 // Nothing came: look without waiting whether the writer is there.
-                SetBlocking(d.fd, false);
-                const ssize_t n = read(d.fd, buffer, size);
+                SetBlocking(d->fd, false);
+                const ssize_t n = read(d->fd, buffer, size);
                 const int error = errno;
-                SetBlocking(d.fd, true);
+                SetBlocking(d->fd, true);
                 if (n > 0) {
-                    d.connected = true;
+                    d->connected = true;
                     return static_cast<size_t>(n);
                 }
                 if (n < 0 && error == EAGAIN)
-                    d.connected = true;
+                    d->connected = true;
                 else if (n == 0)
-                    d.PeerMissing();
+                    d->PeerMissing();
                 else if (error != EINTR)
                     Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
                 if (timeoutMs >= 0 && RemainingMs(end) == 0)
@@ -422,43 +419,41 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
             }
         }
         // Blocks until bytes come, or returns 0 once no writer is left.
-        const ssize_t n = read(d.fd, buffer, size);
+        const ssize_t n = read(d->fd, buffer, size);
         if (n > 0) {
-            d.connected = true;
+            d->connected = true;
             return static_cast<size_t>(n);
         }
         if (n < 0 && errno != EINTR)
             Fail("cannot read from the pipe " + m_name + ": " + ErrorText(errno));
         if (n == 0)
-            d.PeerMissing();
+            d->PeerMissing();
     }
 }
 
 bool PipeEnd::WaitReadable(int timeoutMs)
 {
-    Impl& d = *m_impl;
-    if (!d.pushback.empty())
+    if (!d->pushback.empty())
         return true;
     char probe[4096];
     const size_t n = Read(probe, sizeof probe, timeoutMs);
-    d.pushback.assign(probe, n);
+    d->pushback.assign(probe, n);
     return n > 0;
 }
 
 void PipeEnd::Write(const void* data, size_t size)
 {
-    Impl& d = *m_impl;
-    if (d.fd < 0)
+    if (d->fd < 0)
         Fail("the pipe " + m_name + " is closed");
-    if (d.direction != Direction::Write)
+    if (d->direction != Direction::Write)
         Fail("the pipe " + m_name + " is not open for writing");
     SigPipeGuard guard;
     const char* p = static_cast<const char*>(data);
     size_t left = size;
     while (left > 0) {
-        const ssize_t n = write(d.fd, p, left);
+        const ssize_t n = write(d->fd, p, left);
         if (n > 0) {
-            d.connected = true;
+            d->connected = true;
             p += n;
             left -= static_cast<size_t>(n);
             continue;
@@ -470,12 +465,12 @@ void PipeEnd::Write(const void* data, size_t size)
             Fail("cannot write to the pipe " + m_name + ": " + ErrorText(error));
         guard.Swallow();
         // Without a reader: gone, or (for the maker) not come yet.
-        if (d.connected || (d.creator && !d.PathIsOurs()))
+        if (d->connected || (d->creator && !d->PathIsOurs()))
             Fail("the other end of the pipe " + m_name + " has closed");
-        if (Clock::now() >= d.deadline)
-            Fail("no process connected to the pipe " + m_name + " within " + std::to_string(d.timeoutMs)
+        if (Clock::now() >= d->deadline)
+            Fail("no process connected to the pipe " + m_name + " within " + std::to_string(d->timeoutMs)
                 + " ms");
-        Pause(std::min(kRetryMs, RemainingMs(d.deadline)));
+        Pause(std::min(kRetryMs, RemainingMs(d->deadline)));
     }
 }
 

@@ -37,6 +37,20 @@ bool IsGone(DWORD error)
     return error == ERROR_BROKEN_PIPE || error == ERROR_NO_DATA || error == ERROR_PIPE_NOT_CONNECTED;
 }
 
+// `doing` is "read from" or "write to".
+[[noreturn]] void FailTransfer(const std::string& name, const char* doing, DWORD error)
+{
+    if (IsGone(error))
+        Fail("the other end of the pipe " + name + " has closed");
+    Fail(std::string("cannot ") + doing + " the pipe " + name + ": " + ErrorText(error));
+}
+
+// One ReadFile or WriteFile moves at most this much.
+DWORD Chunk(size_t size)
+{
+    return static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+}
+
 std::wstring PathOf(const std::string& name)
 {
     const std::wstring wide = WstringFromUtf8(name);
@@ -91,7 +105,7 @@ bool RemoveNamedPipe(const std::string&)
 namespace Detail
 {
 
-struct PipeEnd::Impl {
+struct PipeEnd::Private {
     std::string name;
     std::wstring path;
     Direction direction = Direction::Read;
@@ -143,14 +157,22 @@ struct PipeEnd::Impl {
         }
     }
 
+    // For the next operation on the pipe; Windows keeps its address until
+    // the operation is finished, so it lives in the caller's frame.
+    OVERLAPPED NextOverlapped() const
+    {
+        OVERLAPPED overlapped {};
+        overlapped.hEvent = event;
+        ResetEvent(event);
+        return overlapped;
+    }
+
     // The maker's side accepts its peer lazily; false when none came in time.
     bool Connect(DWORD timeoutMs)
     {
         if (connected)
             return true;
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = event;
-        ResetEvent(event);
+        OVERLAPPED overlapped = NextOverlapped();
         if (!ConnectNamedPipe(handle, &overlapped)) {
             DWORD error = GetLastError();
             if (error == ERROR_IO_PENDING) {
@@ -179,22 +201,21 @@ using Detail::PipeEnd;
 
 PipeEnd::PipeEnd(const std::string& name, Direction direction, bool create, int timeoutMs)
     : m_name(name)
-    , m_impl(std::make_unique<Impl>())
+    , d(std::make_unique<Private>())
 {
-    Impl& d = *m_impl;
     if (name.empty())
         Fail("unusable pipe name ''");
-    d.name = name;
-    d.path = PathOf(name);
-    d.direction = direction;
-    d.creator = create;
-    d.timeoutMs
+    d->name = name;
+    d->path = PathOf(name);
+    d->direction = direction;
+    d->creator = create;
+    d->timeoutMs
         = timeoutMs >= 0 ? timeoutMs : (create ? DEFAULT_CREATOR_TIMEOUT_MS : DEFAULT_OPENER_TIMEOUT_MS);
-    d.deadline = Clock::now() + std::chrono::milliseconds(d.timeoutMs);
+    d->deadline = Clock::now() + std::chrono::milliseconds(d->timeoutMs);
     if (create)
-        d.Create();
+        d->Create();
     else
-        d.Open();
+        d->Open();
 }
 
 PipeEnd::~PipeEnd()
@@ -204,56 +225,45 @@ PipeEnd::~PipeEnd()
 
 void PipeEnd::Close()
 {
-    Impl& d = *m_impl;
-    if (d.handle != INVALID_HANDLE_VALUE) {
+    if (d->handle != INVALID_HANDLE_VALUE) {
         // The system removes the pipe with its last handle.
-        CloseHandle(d.handle);
-        d.handle = INVALID_HANDLE_VALUE;
+        CloseHandle(d->handle);
+        d->handle = INVALID_HANDLE_VALUE;
     }
-    if (d.event) {
-        CloseHandle(d.event);
-        d.event = nullptr;
+    if (d->event) {
+        CloseHandle(d->event);
+        d->event = nullptr;
     }
 }
 
 size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
 {
-    Impl& d = *m_impl;
-    if (d.handle == INVALID_HANDLE_VALUE)
+    if (d->handle == INVALID_HANDLE_VALUE)
         Fail("the pipe " + m_name + " is closed");
-    if (d.direction != Direction::Read)
+    if (d->direction != Direction::Read)
         Fail("the pipe " + m_name + " is not open for reading");
     if (size == 0)
         return 0;
-    if (!d.pushback.empty()) {
-        const size_t n = std::min(size, d.pushback.size());
-        std::memcpy(buffer, d.pushback.data(), n);
-        d.pushback.erase(0, n);
+    if (!d->pushback.empty()) {
+        const size_t n = std::min(size, d->pushback.size());
+        std::memcpy(buffer, d->pushback.data(), n);
+        d->pushback.erase(0, n);
         return n;
     }
     const auto end
         = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (!d.Connect(std::min(RemainingMs(end), RemainingMs(d.deadline))))
+    if (!d->Connect(std::min(RemainingMs(end), RemainingMs(d->deadline))))
         return 0;
     for (;;) {
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = d.event;
-        ResetEvent(d.event);
+        OVERLAPPED overlapped = d->NextOverlapped();
         DWORD transferred = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
-        if (!ReadFile(d.handle, buffer, chunk, &transferred, &overlapped)) {
+        if (!ReadFile(d->handle, buffer, Chunk(size), &transferred, &overlapped)) {
             DWORD error = GetLastError();
-            if (error == ERROR_IO_PENDING
-                && !Finish(d.handle, overlapped, RemainingMs(end), transferred, error)) {
-                if (error != ERROR_OPERATION_ABORTED && IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                if (error != ERROR_OPERATION_ABORTED)
-                    Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
-            } else if (error != ERROR_IO_PENDING) {
-                if (IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
-            }
+            // Cancelled when the time ran out: nothing came.
+            if (error != ERROR_IO_PENDING
+                || (!Finish(d->handle, overlapped, RemainingMs(end), transferred, error)
+                    && error != ERROR_OPERATION_ABORTED))
+                FailTransfer(m_name, "read from", error);
         }
         if (transferred > 0 || RemainingMs(end) == 0)
             return transferred;
@@ -262,41 +272,33 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
 
 bool PipeEnd::WaitReadable(int timeoutMs)
 {
-    Impl& d = *m_impl;
-    if (!d.pushback.empty())
+    if (!d->pushback.empty())
         return true;
     char probe[4096];
     const size_t n = Read(probe, sizeof probe, timeoutMs);
-    d.pushback.assign(probe, n);
+    d->pushback.assign(probe, n);
     return n > 0;
 }
 
 void PipeEnd::Write(const void* data, size_t size)
 {
-    Impl& d = *m_impl;
-    if (d.handle == INVALID_HANDLE_VALUE)
+    if (d->handle == INVALID_HANDLE_VALUE)
         Fail("the pipe " + m_name + " is closed");
-    if (d.direction != Direction::Write)
+    if (d->direction != Direction::Write)
         Fail("the pipe " + m_name + " is not open for writing");
     if (size == 0)
         return;
-    if (!d.Connect(RemainingMs(d.deadline)))
+    if (!d->Connect(RemainingMs(d->deadline)))
         Fail("no process connected to the pipe " + m_name);
     const char* p = static_cast<const char*>(data);
     size_t left = size;
     while (left > 0) {
-        OVERLAPPED overlapped {};
-        overlapped.hEvent = d.event;
-        ResetEvent(d.event);
+        OVERLAPPED overlapped = d->NextOverlapped();
         DWORD transferred = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(left, 1u << 30));
-        if (!WriteFile(d.handle, p, chunk, &transferred, &overlapped)) {
+        if (!WriteFile(d->handle, p, Chunk(left), &transferred, &overlapped)) {
             DWORD error = GetLastError();
-            if (error != ERROR_IO_PENDING || !Finish(d.handle, overlapped, INFINITE, transferred, error)) {
-                if (IsGone(error))
-                    Fail("the other end of the pipe " + m_name + " has closed");
-                Fail("cannot write to the pipe " + m_name + ": " + ErrorText(error));
-            }
+            if (error != ERROR_IO_PENDING || !Finish(d->handle, overlapped, INFINITE, transferred, error))
+                FailTransfer(m_name, "write to", error);
         }
         p += transferred;
         left -= transferred;

@@ -1,4 +1,5 @@
 #include <Zentar/QtUtil/ProcessUtil.h>
+#include <Zentar/QtUtil/Utf8.h>
 
 #include "OsUtil.h"
 
@@ -17,7 +18,7 @@ bool IsProcessRunning(qint64 pid, const QString& executablePath)
     QString path = info.canonicalFilePath();
     if (path.isEmpty())
         path = QDir::cleanPath(info.absoluteFilePath());
-    return Os::IsProcessRunning(pid, path.toUtf8().toStdString());
+    return Os::IsProcessRunning(pid, QStringToUtf8(path));
 }
 
 QDateTime ProcessStartTime(qint64 pid)

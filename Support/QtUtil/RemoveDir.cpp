@@ -1,4 +1,5 @@
 #include <Zentar/QtUtil/RemoveDir.h>
+#include <Zentar/QtUtil/Utf8.h>
 
 #include "OsUtil.h"
 
@@ -14,7 +15,7 @@ bool RemoveDir(const QString& path, int days, bool removeSelf)
         return false;
     }
     std::vector<std::string> errors;
-    const bool ok = Os::RemoveOldEntries(path.toUtf8().toStdString(), days, removeSelf, errors);
+    const bool ok = Os::RemoveOldEntries(QStringToUtf8(path), days, removeSelf, errors);
     for (const std::string& error : errors)
         LOG(ERROR) << "RemoveDir failed: " << error;
     return ok;

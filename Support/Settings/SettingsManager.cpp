@@ -52,8 +52,8 @@ std::string ToUtf8(const QString& text)
 
 } // namespace
 
-struct SettingsManager::Impl {
-    Impl(const QString& product, const QString& organization)
+struct SettingsManager::Private {
+    Private(const QString& product, const QString& organization)
         : settings(QSettings::IniFormat, QSettings::UserScope, organization, product)
     {
     }
@@ -140,7 +140,7 @@ struct SettingsManager::Impl {
 };
 
 SettingsManager::SettingsManager(const QString& productName, const QString& organizationName)
-    : d(std::make_unique<Impl>(productName, organizationName))
+    : d(std::make_unique<Private>(productName, organizationName))
 {
 }
 

@@ -30,18 +30,6 @@ DemoDialogsPage::DemoDialogsPage(Zentar::App::Application& app, QWidget* parent)
         m_app.setProperty("linkStyle", QStringLiteral("color: #2a82da; text-decoration: none;"));
     m_intro = new QLabel;
     m_intro->setWordWrap(true);
-    m_confirmButton = new QPushButton;
-    m_confirmButton->setObjectName(QStringLiteral("confirmButton"));
-    m_resetButton = new QPushButton;
-    m_resetButton->setObjectName(QStringLiteral("resetConfirmationButton"));
-    m_informButton = new QPushButton;
-    m_informButton->setObjectName(QStringLiteral("informButton"));
-    m_driverButton = new QPushButton;
-    m_driverButton->setObjectName(QStringLiteral("driverMessageButton"));
-    m_restartButton = new QPushButton;
-    m_restartButton->setObjectName(QStringLiteral("restartButton"));
-    m_colorButton = new QPushButton;
-    m_colorButton->setObjectName(QStringLiteral("colorButton"));
     m_result = new QLabel;
     m_result->setObjectName(QStringLiteral("dialogResult"));
     m_swatch = new QLabel;
@@ -54,42 +42,41 @@ DemoDialogsPage::DemoDialogsPage(Zentar::App::Application& app, QWidget* parent)
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_intro, 0, 0, 1, 3);
-    grid->addWidget(m_confirmButton, 1, 0);
-    grid->addWidget(m_resetButton, 1, 1);
-    grid->addWidget(m_informButton, 2, 0);
-    grid->addWidget(m_driverButton, 2, 1);
-    grid->addWidget(m_restartButton, 3, 0);
-    grid->addWidget(m_colorButton, 4, 0);
+    const struct
+    {
+        const char* name;
+        const char* text;
+        int row;
+        int column;
+        void (DemoDialogsPage::*action)();
+    } buttons[] = {
+        {"confirmButton", QT_TR_NOOP("Clear history..."), 1, 0, &DemoDialogsPage::Confirm},
+        {"resetConfirmationButton", QT_TR_NOOP("Ask again"), 1, 1, &DemoDialogsPage::ResetConfirmation},
+        {"informButton", QT_TR_NOOP("About support..."), 2, 0, &DemoDialogsPage::Inform},
+        {"driverMessageButton", QT_TR_NOOP("Graphics driver message..."), 2, 1,
+         &DemoDialogsPage::ShowDriverMessage},
+        {"restartButton", QT_TR_NOOP("Restart..."), 3, 0, &DemoDialogsPage::Restart},
+        {"colorButton", QT_TR_NOOP("Pick a colour..."), 4, 0, &DemoDialogsPage::PickColor},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton;
+        button->setObjectName(QLatin1String(b.name));
+        grid->addWidget(button, b.row, b.column);
+        connect(button, &QPushButton::clicked, this, b.action);
+        m_buttons.emplace_back(button, b.text);
+    }
     grid->addWidget(m_swatch, 4, 1, Qt::AlignLeft);
     grid->addWidget(m_result, 5, 0, 1, 3);
     grid->setRowStretch(6, 1);
     grid->setColumnStretch(2, 1);
-
-    connect(m_confirmButton, &QPushButton::clicked, this, &DemoDialogsPage::Confirm);
-    connect(m_resetButton, &QPushButton::clicked, this, [this] {
-        Zentar::App::ConfirmationAlertBox box(m_app.GetProductSettingsManager(), Zentar::Util::AlertBox::Question,
-                                              QString(), QString(), QMessageBox::Ok);
-        box.SetConfirmationId(kConfirmationId);
-        box.Reset();
-        m_result->setText(tr("The confirmation will be shown again."));
-    });
-    connect(m_informButton, &QPushButton::clicked, this, &DemoDialogsPage::Inform);
-    connect(m_driverButton, &QPushButton::clicked, this, &DemoDialogsPage::ShowDriverMessage);
-    connect(m_restartButton, &QPushButton::clicked, this,
-            [this] { m_app.TryToRestart(Zentar::Enums::WorkingMode::Interactive, QString()); });
-    connect(m_colorButton, &QPushButton::clicked, this, &DemoDialogsPage::PickColor);
     Retranslate();
 }
 
 void DemoDialogsPage::Retranslate()
 {
     m_intro->setText(tr("Message boxes and helpers every product of the family shares."));
-    m_confirmButton->setText(tr("Clear history..."));
-    m_resetButton->setText(tr("Ask again"));
-    m_informButton->setText(tr("About support..."));
-    m_driverButton->setText(tr("Graphics driver message..."));
-    m_restartButton->setText(tr("Restart..."));
-    m_colorButton->setText(tr("Pick a colour..."));
+    for (const auto& [button, text] : m_buttons)
+        button->setText(tr(text));
 }
 
 void DemoDialogsPage::changeEvent(QEvent* event)
@@ -107,6 +94,20 @@ void DemoDialogsPage::Confirm()
     box.SetConfirmationId(kConfirmationId);
     const auto answer = box.Exec();
     m_result->setText(answer == QMessageBox::Yes ? tr("History cleared.") : tr("History kept."));
+}
+
+void DemoDialogsPage::ResetConfirmation()
+{
+    Zentar::App::ConfirmationAlertBox box(m_app.GetProductSettingsManager(), Zentar::Util::AlertBox::Question,
+                                          QString(), QString(), QMessageBox::Ok);
+    box.SetConfirmationId(kConfirmationId);
+    box.Reset();
+    m_result->setText(tr("The confirmation will be shown again."));
+}
+
+void DemoDialogsPage::Restart()
+{
+    m_app.TryToRestart(Zentar::Enums::WorkingMode::Interactive, QString());
 }
 
 void DemoDialogsPage::Inform()

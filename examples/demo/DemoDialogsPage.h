@@ -4,6 +4,9 @@
 
 #include <QWidget>
 
+#include <utility>
+#include <vector>
+
 class QLabel;
 class QMenuBar;
 class QPushButton;
@@ -28,6 +31,8 @@ protected:
 private:
     void Retranslate();
     void Confirm();
+    void ResetConfirmation();
+    void Restart();
     void Inform();
     void ShowDriverMessage();
     void PickColor();
@@ -37,12 +42,8 @@ private:
     // Loads the stored custom colours now and saves them when the page goes.
     Zentar::App::ColorDialogHelper m_colors;
     QLabel* m_intro = nullptr;
-    QPushButton* m_confirmButton = nullptr;
-    QPushButton* m_resetButton = nullptr;
-    QPushButton* m_informButton = nullptr;
-    QPushButton* m_driverButton = nullptr;
-    QPushButton* m_restartButton = nullptr;
-    QPushButton* m_colorButton = nullptr;
+    // Each with its untranslated text.
+    std::vector<std::pair<QPushButton*, const char*>> m_buttons;
     QLabel* m_result = nullptr;
     QLabel* m_swatch = nullptr;
 };

@@ -42,8 +42,6 @@ std::shared_ptr<SettingsManager> Store(const char* name)
     return std::make_shared<SettingsManager>(QString::fromLatin1(name), QStringLiteral("Zentar"));
 }
 
-Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
-
 // The first virtual operation a class derived from QApplication adds.
 struct FirstAddedVirtual : QApplication {
     virtual void Added() { }
@@ -67,15 +65,15 @@ class TestApplication : public QObject
 private Q_SLOTS:
     void settingsFallbacks()
     {
-        QVERIFY(!App().GetProductSettingsManager());
+        QVERIFY(!TheApp().GetProductSettingsManager());
         const auto main = Store("Main");
-        App().SetSettingsManager(main);
-        QCOMPARE(App().GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(main));
-        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(main));
+        TheApp().SetSettingsManager(main);
+        QCOMPARE(TheApp().GetProductSettingsManager(), std::shared_ptr<ISettingsManager>(main));
+        QCOMPARE(TheApp().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(main));
 
         const auto product = Store("Product");
-        App().SetProductSettingsManager(product);
-        QCOMPARE(App().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(product));
+        TheApp().SetProductSettingsManager(product);
+        QCOMPARE(TheApp().GetMailSettingsManager(), std::shared_ptr<ISettingsManager>(product));
     }
 
     void customizationLogsVersion()
@@ -83,7 +81,7 @@ private Q_SLOTS:
         LogCapture log;
         auto customization = std::make_shared<TestCustomization>();
         customization->version = {2, 5, 1, 99};
-        App().SetCustomizationManager(customization, false);
+        TheApp().SetCustomizationManager(customization, false);
 
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.5.1"));
         QCOMPARE(log.Texts(google::GLOG_INFO), (std::vector<std::string>{
@@ -94,7 +92,7 @@ private Q_SLOTS:
 
         log.Clear();
         FLAGS_v = 1;
-        App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+        TheApp().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         FLAGS_v = 0;
         QVERIFY(log.Contains("Verbose logging enabled. Level=1"));
     }
@@ -124,33 +122,33 @@ private Q_SLOTS:
 
     void installerSettings()
     {
-        const auto byDefault = App().GetInstallerSettings("");
+        const auto byDefault = TheApp().GetInstallerSettings("");
         QVERIFY(static_cast<SettingsManager&>(*byDefault).FileName().contains(QStringLiteral("ZentarTestInstaller")));
     }
 
     void mainWindowIsProcessWide()
     {
         QMainWindow window;
-        App().SetMainWindow(&window);
-        QCOMPARE(App().GetMainWindow(), static_cast<QWidget*>(&window));
+        TheApp().SetMainWindow(&window);
+        QCOMPARE(TheApp().GetMainWindow(), static_cast<QWidget*>(&window));
         QCOMPARE(Zentar::Util::SpontaneousDialog::GetMainWindow(), static_cast<QWidget*>(&window));
-        App().SetMainWindow(nullptr);
+        TheApp().SetMainWindow(nullptr);
     }
 
     void startRunsOnce()
     {
         auto splash = std::make_shared<CountingSplash>();
         auto gateway = std::make_shared<RecordingGateway>();
-        App().SetSplash(splash);
-        App().SetExternalStimulusGateway(gateway);
-        QSignalSpy started(&App(), &Application::ApplicationStarted);
+        TheApp().SetSplash(splash);
+        TheApp().SetExternalStimulusGateway(gateway);
+        QSignalSpy started(&TheApp(), &Application::ApplicationStarted);
 
-        App().Start();
-        App().Start();
+        TheApp().Start();
+        TheApp().Start();
         QCOMPARE(splash->startupEvents, 1);
         QCOMPARE(started.count(), 1);
 
-        const auto product = App().GetProductSettingsManager();
+        const auto product = TheApp().GetProductSettingsManager();
         QVERIFY(product->Contains("PreferredBrowser"));
         QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
         QCOMPARE(QString::fromStdString(product->GetString("Path", "")),
@@ -164,11 +162,11 @@ private Q_SLOTS:
     // values and a damaged one is repaired.
     void startRecordsItsValuesEachTime()
     {
-        const auto product = App().GetProductSettingsManager();
+        const auto product = TheApp().GetProductSettingsManager();
         product->SetByteArray("ArchitectBits", { 'x', '6', '4' });
         KeyRecorder recorder;
         product->RegisterObserver(&recorder);
-        App().OnStart();
+        TheApp().OnStart();
         product->UnregisterObserver(&recorder);
         QCOMPARE(recorder.keys, (std::vector<std::string> { "PreferredBrowser", "ArchitectBits", "Path" }));
         QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
@@ -188,12 +186,12 @@ private Q_SLOTS:
         auto customization = std::make_shared<TestCustomization>();
         customization->customizationKind = kind;
         customization->suppressesStartupPages = suppresses;
-        App().SetCustomizationManager(customization, false);
+        TheApp().SetCustomizationManager(customization, false);
         auto gateway = std::make_shared<RecordingGateway>();
-        App().SetExternalStimulusGateway(gateway);
-        QSignalSpy started(&App(), &Application::ApplicationStarted);
+        TheApp().SetExternalStimulusGateway(gateway);
+        QSignalSpy started(&TheApp(), &Application::ApplicationStarted);
 
-        App().OnStart();
+        TheApp().OnStart();
         QVERIFY(gateway->names.empty());
         QCOMPARE(started.count(), 1);
     }
@@ -205,8 +203,8 @@ private Q_SLOTS:
         const int* exported = &Application::DAYS_TO_FILE_EXPIRE;
         QCOMPARE(*exported, 10);
 
-        App().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
-        const QString dir = App().GetApplicationTemporaryFilesDir();
+        TheApp().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
+        const QString dir = TheApp().GetApplicationTemporaryFilesDir();
         QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));
         QVERIFY(QFileInfo(dir).isDir());
 
@@ -221,21 +219,21 @@ private Q_SLOTS:
         touch(QStringLiteral("new.tmp"), 1);
 
         LogCapture log;
-        App().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
+        TheApp().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
         QVERIFY(!QFile::exists(dir + QStringLiteral("old.tmp")));
         QVERIFY(QFile::exists(dir + QStringLiteral("new.tmp")));
         QVERIFY(log.Contains("Removing all temporary files from directory " + QDir(dir).absolutePath().toStdString()));
 
         // A missing directory is created, then cleaned.
         QDir(dir).removeRecursively();
-        App().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
+        TheApp().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
         QVERIFY(QFileInfo(dir).isDir());
     }
 
     // Last: sets up logging files for the rest of the process.
     void loggingSetUp()
     {
-        App().SetCustomizationManager(std::make_shared<TestCustomization>(), true);
+        TheApp().SetCustomizationManager(std::make_shared<TestCustomization>(), true);
         QCOMPARE(qEnvironmentVariable("GLOG_PRODUCT_NAME"), QStringLiteral("ZentarTestInstaller"));
         google::FlushLogFiles(google::GLOG_INFO);
         const QDir logs(QString::fromStdString(Zentar::Logging::LogDirectory()));

@@ -4,6 +4,7 @@
 #include <Zentar/QtUtil/AlertBox.h>
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "ApplicationTestMain.h"
 #include "LinksTestSupport.h"
 #include "TestCustomization.h"
 
@@ -114,5 +115,5 @@ private Q_SLOTS:
     }
 };
 
-LINKS_APP_TEST_MAIN(TestAppTest)
+ZENTAR_APPLICATION_TEST_MAIN(TestAppTest)
 #include "tst_apptest.moc"

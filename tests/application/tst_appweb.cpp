@@ -3,6 +3,7 @@
 #include <Zentar/Links/LinksManager.h>
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "ApplicationTestMain.h"
 #include "LinksTestSupport.h"
 #include "TestCustomization.h"
 
@@ -114,5 +115,5 @@ private Q_SLOTS:
     }
 };
 
-LINKS_APP_TEST_MAIN(TestAppWeb)
+ZENTAR_APPLICATION_TEST_MAIN(TestAppWeb)
 #include "tst_appweb.moc"

@@ -6,6 +6,8 @@
 
 #include <Zentar/App/MutexNames.h>
 
+#include "HelperReport.h"
+
 #include <memory>
 #include <signal.h>
 #include <vector>
@@ -26,20 +28,9 @@ struct Report
 
 Report Parse(const QByteArray& output)
 {
-    Report report;
-    for (const QByteArray& line : output.split('\n')) {
-        if (line.startsWith("session "))
-            report.session = QString::fromUtf8(line.mid(8));
-        else if (line.startsWith("crashed "))
-            report.crashed << QString::fromUtf8(line.mid(8));
-        else if (line.startsWith("log "))
-            report.logs << QString::fromUtf8(line.mid(4));
-        else if (line.startsWith("cleared "))
-            report.cleared = line.mid(8);
-        else if (line.startsWith("rand "))
-            report.rand = line.mid(5);
-    }
-    return report;
+    const HelperReport lines(output);
+    return {lines.Text("session"), lines.Texts("crashed"), lines.Texts("log"), lines.Value("cleared"),
+            lines.Value("rand")};
 }
 
 // The crash-tracking file the helper shares with its other instances.

@@ -20,8 +20,6 @@ Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
-Application& App() { return *static_cast<Application*>(QCoreApplication::instance()); }
-
 std::shared_ptr<SettingsManager> Store(const char* name)
 {
     return std::make_shared<SettingsManager>(QString::fromLatin1(name), QStringLiteral("Zentar"));
@@ -73,26 +71,26 @@ private Q_SLOTS:
         QTest::addColumn<std::string>("message");
 
         const auto product = Store("Unrelated");
-        AddRow("OnStart", [] { App().OnStart(); }, "Application::OnStart" + kCustomization);
-        AddRow("GetProductNameAbout", [] { App().GetProductNameAbout(); },
+        AddRow("OnStart", [] { TheApp().OnStart(); }, "Application::OnStart" + kCustomization);
+        AddRow("GetProductNameAbout", [] { TheApp().GetProductNameAbout(); },
             "Application::GetProductNameAbout" + kCustomization);
-        AddRow("GetApplicationTemporaryFilesDir", [] { App().GetApplicationTemporaryFilesDir(); },
+        AddRow("GetApplicationTemporaryFilesDir", [] { TheApp().GetApplicationTemporaryFilesDir(); },
             "Application::GetApplicationTemporaryFilesDir" + kCustomization);
-        AddRow("ClearApplicationTemporaryFiles", [] { App().ClearApplicationTemporaryFiles(1); },
+        AddRow("ClearApplicationTemporaryFiles", [] { TheApp().ClearApplicationTemporaryFiles(1); },
             "Application::GetApplicationTemporaryFilesDir" + kCustomization);
-        AddRow("GetInstallerSettings by default", [] { App().GetInstallerSettings(""); },
+        AddRow("GetInstallerSettings by default", [] { TheApp().GetInstallerSettings(""); },
             "Application::GetInstallerSettings" + kCustomization);
-        AddRow("SetCustomizationManager(nullptr)", [] { App().SetCustomizationManager(nullptr, false); },
+        AddRow("SetCustomizationManager(nullptr)", [] { TheApp().SetCustomizationManager(nullptr, false); },
             "Application::SetCustomizationManager" + kCustomization);
-        AddRow("CheckFirstLaunch", [product] { App().CheckFirstLaunch(product); },
+        AddRow("CheckFirstLaunch", [product] { TheApp().CheckFirstLaunch(product); },
             "Application::CheckFirstLaunch" + kProductStore);
-        AddRow("GetProductLaunchType", [] { App().GetProductLaunchType(); },
+        AddRow("GetProductLaunchType", [] { TheApp().GetProductLaunchType(); },
             "Application::GetProductLaunchType" + kProductStore);
-        AddRow("IsFirstProductLaunch", [] { App().IsFirstProductLaunch(); },
+        AddRow("IsFirstProductLaunch", [] { TheApp().IsFirstProductLaunch(); },
             "Application::GetProductLaunchType" + kProductStore);
-        AddRow("GetLaunchType", [] { App().GetLaunchType(); }, "Application::GetLaunchType" + kMainStore);
-        AddRow("GetDaysPassed", [] { App().GetDaysPassed(); }, "Application::GetDaysPassed" + kProductStore);
-        AddRow("OpenThankForInstall", [] { App().OpenThankForInstall(); },
+        AddRow("GetLaunchType", [] { TheApp().GetLaunchType(); }, "Application::GetLaunchType" + kMainStore);
+        AddRow("GetDaysPassed", [] { TheApp().GetDaysPassed(); }, "Application::GetDaysPassed" + kProductStore);
+        AddRow("OpenThankForInstall", [] { TheApp().OpenThankForInstall(); },
             "Application::GetProductLaunchType" + kProductStore);
         // The installer's language is read through the application.
         const std::string root = m_lookAndFeelRoot.path().toStdString();
@@ -111,29 +109,29 @@ private Q_SLOTS:
 
     void failedStartCanBeRetried()
     {
-        QSignalSpy started(&App(), &Application::ApplicationStarted);
-        QCOMPARE(LogicErrorOf([] { App().Start(); }), "Application::OnStart" + kCustomization);
-        QVERIFY(!App().IsStarted());
+        QSignalSpy started(&TheApp(), &Application::ApplicationStarted);
+        QCOMPARE(LogicErrorOf([] { TheApp().Start(); }), "Application::OnStart" + kCustomization);
+        QVERIFY(!TheApp().IsStarted());
         QCOMPARE(started.count(), 0);
     }
 
     void onlyTheProductStore()
     {
         const auto product = Store("OnlyProduct");
-        App().SetProductSettingsManager(product);
+        TheApp().SetProductSettingsManager(product);
 
         // Nothing is decided (nor recorded) while the main store is missing.
-        QCOMPARE(LogicErrorOf([] { App().GetLaunchType(); }), "Application::GetLaunchType" + kMainStore);
-        QCOMPARE(LogicErrorOf([] { App().IsFirstLaunch(); }), "Application::GetLaunchType" + kMainStore);
-        QCOMPARE(LogicErrorOf([] { App().CheckFirstLaunch(nullptr); }),
+        QCOMPARE(LogicErrorOf([] { TheApp().GetLaunchType(); }), "Application::GetLaunchType" + kMainStore);
+        QCOMPARE(LogicErrorOf([] { TheApp().IsFirstLaunch(); }), "Application::GetLaunchType" + kMainStore);
+        QCOMPARE(LogicErrorOf([] { TheApp().CheckFirstLaunch(nullptr); }),
             std::string("Application::CheckFirstLaunch needs a settings store to check"));
         QVERIFY(!product->Contains("Version"));
         QCoreApplication::setApplicationVersion(QStringLiteral("3.1"));
-        QCOMPARE(App().GetProductLaunchType(), Application::FirstLaunch);
+        QCOMPARE(TheApp().GetProductLaunchType(), Application::FirstLaunch);
         QCOMPARE(product->GetString("Version", ""), std::string("3-1"));
 
         // A start without a customization manager leaves the store alone.
-        QCOMPARE(LogicErrorOf([] { App().OnStart(); }), "Application::OnStart" + kCustomization);
+        QCOMPARE(LogicErrorOf([] { TheApp().OnStart(); }), "Application::OnStart" + kCustomization);
         QVERIFY(!product->Contains("Path"));
     }
 
@@ -141,23 +139,23 @@ private Q_SLOTS:
     {
         auto customization = std::make_shared<TestCustomization>();
         customization->suppressesStartupPages = true;
-        App().SetCustomizationManager(customization, false);
+        TheApp().SetCustomizationManager(customization, false);
         // A null manager is refused and the one installed stays.
-        QCOMPARE(LogicErrorOf([] { App().SetCustomizationManager(nullptr, false); }),
+        QCOMPARE(LogicErrorOf([] { TheApp().SetCustomizationManager(nullptr, false); }),
             "Application::SetCustomizationManager" + kCustomization);
-        QCOMPARE(App().GetCustomizationManager(), std::shared_ptr<ICustomizationManager>(customization));
+        QCOMPARE(TheApp().GetCustomizationManager(), std::shared_ptr<ICustomizationManager>(customization));
 
         LookAndFeelManager lookAndFeel(m_lookAndFeelRoot.path().toStdString(), "theme.json", {});
         lookAndFeel.Initialize("", "");
         QCOMPARE(lookAndFeel.GetCurrentLocale(), std::string("en_US"));
 
-        QCOMPARE(App().GetProductNameAbout(), QStringLiteral("Zentar Test Product"));
-        App().SetSettingsManager(Store("OnlyMain"));
-        QCOMPARE(App().GetLaunchType(), Application::FirstLaunch);
+        QCOMPARE(TheApp().GetProductNameAbout(), QStringLiteral("Zentar Test Product"));
+        TheApp().SetSettingsManager(Store("OnlyMain"));
+        QCOMPARE(TheApp().GetLaunchType(), Application::FirstLaunch);
 
-        QSignalSpy started(&App(), &Application::ApplicationStarted);
-        App().Start();
-        QVERIFY(App().IsStarted());
+        QSignalSpy started(&TheApp(), &Application::ApplicationStarted);
+        TheApp().Start();
+        QVERIFY(TheApp().IsStarted());
         QCOMPARE(started.count(), 1);
     }
 };

@@ -19,3 +19,9 @@
 
 #define ZENTAR_APPLICATION_TEST_MAIN(TestClass) \
     ZENTAR_APPLICATION_TEST_MAIN_WITH(Zentar::App::Application, TestClass)
+
+// The application object the test runs in.
+inline Zentar::App::Application& TheApp()
+{
+    return *static_cast<Zentar::App::Application*>(QCoreApplication::instance());
+}

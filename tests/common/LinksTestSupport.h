@@ -54,16 +54,3 @@ inline std::shared_ptr<Zentar::App::LookAndFeelManager> MakeLookAndFeel(
 }
 
 } // namespace LinksTest
-
-inline Zentar::App::Application& TheApp() { return *static_cast<Zentar::App::Application*>(QCoreApplication::instance()); }
-
-// main() for a test program that needs the process's Application object.
-#define LINKS_APP_TEST_MAIN(TestClass)                                                                       \
-    int main(int argc, char** argv)                                                                          \
-    {                                                                                                        \
-        Zentar::App::Application::AppContext context;                                                        \
-        context.createRunningMutex = false;                                                                  \
-        Zentar::App::Application app(argc, argv, context);                                                   \
-        TestClass test;                                                                                      \
-        return QTest::qExec(&test, argc, argv);                                                              \
-    }

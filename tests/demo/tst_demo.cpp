@@ -1,5 +1,7 @@
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "HelperReport.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QtTest>
@@ -18,16 +20,8 @@ struct DemoRun
 
 DemoRun Parse(const QByteArray& out)
 {
-    DemoRun run;
-    for (const QByteArray& line : out.split('\n')) {
-        if (line.startsWith("launch "))
-            run.launch = QString::fromUtf8(line.mid(7));
-        else if (line.startsWith("session "))
-            run.session = QString::fromUtf8(line.mid(8));
-        else if (line.startsWith("crashed "))
-            run.crashed << QString::fromUtf8(line.mid(8));
-    }
-    return run;
+    const HelperReport lines(out);
+    return {lines.Text("launch"), lines.Text("session"), lines.Texts("crashed"), {}};
 }
 
 } // namespace

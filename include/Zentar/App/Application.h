@@ -178,7 +178,7 @@ private:
     QString PreferredBrowserPath() const;
 
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

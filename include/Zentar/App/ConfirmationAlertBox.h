@@ -65,8 +65,8 @@ private:
     void WriteAnswer(int answer);
     void WriteDontConfirm(bool dontConfirm);
 
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    struct Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

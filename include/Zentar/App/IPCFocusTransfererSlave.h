@@ -72,7 +72,7 @@ private:
     bool RunningProcessesWatcher(long long masterProcess);
 
     struct Private;
-    const std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

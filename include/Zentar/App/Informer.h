@@ -42,8 +42,8 @@ private Q_SLOTS:
     void OnDialogLinkActivated(const QString& link);
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    struct Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

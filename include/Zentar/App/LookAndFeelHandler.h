@@ -64,7 +64,7 @@ private Q_SLOTS:
 
 private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

@@ -39,8 +39,8 @@ private Q_SLOTS:
 private:
     virtual bool canManipulateWithWidget(QWidget* widget);
 
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    struct Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Zentar/App/ILookAndFeelObserver.h>
+#include <Zentar/App/LookAndFeelManager.h>
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <list>
+#include <memory>
 #include <string>
 
 // A look-and-feel root assembled per test from the packs and translations
@@ -54,6 +57,21 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// A manager on `root`. It unloads its packs on destruction, so a failed test
+// leaves no resources behind.
+inline std::shared_ptr<Zentar::App::LookAndFeelManager> Manager(const LnfRoot& root,
+                                                                const QStringList& modules = {})
+{
+    std::list<std::string> names;
+    for (const QString& m : modules)
+        names.push_back(m.toStdString());
+    return { new Zentar::App::LookAndFeelManager(root.Utf8Path(), "theme.json", names),
+             [](Zentar::App::LookAndFeelManager* m) {
+                 m->SetTheme("");
+                 delete m;
+             } };
+}
 
 // Journal of every call an observer gets, as "locale:<id>" / "theme:<id>".
 class JournalObserver : public Zentar::App::ILookAndFeelObserver

@@ -45,13 +45,12 @@ private Q_SLOTS:
         m_root = std::make_unique<LnfRoot>();
         QVERIFY(m_root->AddTheme("Night", "Night", { "a" }) && m_root->AddTheme("Day", "Day", { "solo" })
             && m_root->AddLocale("de_DE") && m_root->AddLocale("en_US") && m_root->AddLocale("fr_FR"));
-        m_manager = std::make_shared<LookAndFeelManager>(m_root->Utf8Path(), "theme.json", std::list<std::string> {});
+        m_manager = Manager(*m_root);
         m_manager->Initialize("en_US", "Night");
     }
 
     void cleanup()
     {
-        m_manager->SetTheme("");
         m_manager.reset();
         m_root.reset();
     }

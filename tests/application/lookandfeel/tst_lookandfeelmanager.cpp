@@ -33,18 +33,6 @@ std::unique_ptr<LnfRoot> StandardRoot()
     return ok ? std::move(root) : nullptr;
 }
 
-// Unloads its packs on destruction so a failed test leaves no resources behind.
-std::shared_ptr<LookAndFeelManager> Manager(const LnfRoot& root, const QStringList& modules = {})
-{
-    std::list<std::string> names;
-    for (const QString& m : modules)
-        names.push_back(m.toStdString());
-    return { new LookAndFeelManager(root.Utf8Path(), "theme.json", names), [](LookAndFeelManager* m) {
-                m->SetTheme("");
-                delete m;
-            } };
-}
-
 // The product stylesheets that close every composition.
 QString ProductSheets()
 {

@@ -13,10 +13,14 @@ namespace Zentar::App {
 struct ZENTAR_APP_EXPORT Gesture
 {
     // How a consumer answers WantGesture: All or None for zoom, rotate, tap
-    // and press-and-tap; for pan a mask of All (1), single-finger vertical
-    // (2), single-finger horizontal (4), inertia (8) and gutter (16).
+    // and press-and-tap; for pan a mask of All (every pan mode) or the Pan
+    // bits below. Inertia and gutter are the reverse of the native order.
     static const int All;
     static const int None;
+    static const int PanVertical = 2;   // single-finger vertical
+    static const int PanHorizontal = 4; // single-finger horizontal
+    static const int PanInertia = 8;
+    static const int PanGutter = 16;
 
     QPoint position;       // client coordinates of the window that got the message
     QPoint screenPosition; // as the message gave it

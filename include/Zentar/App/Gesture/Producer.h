@@ -35,6 +35,7 @@ private:
     void Fini();
 
     struct Private;
+    // Not const, unlike other private parts: Init and Fini make and destroy it.
     std::unique_ptr<Private> d;
 };
 

@@ -26,9 +26,9 @@ public:
     static std::string LockDirectory();
 
 private:
-    struct Impl;
+    struct Private;
     std::string m_name;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::Core

@@ -69,7 +69,7 @@ public:
 
 private:
     struct Private;
-    std::unique_ptr<Private> d;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::Links

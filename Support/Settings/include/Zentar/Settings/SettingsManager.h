@@ -57,8 +57,8 @@ public:
     QString FileName() const;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    struct Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace Zentar::App

@@ -12,8 +12,8 @@
 
 #include "BenchProduct.h"
 #include "BenchUtil.h"
-#include "ChildHome.h"
 #include "BenchWindow.h"
+#include "ChildHome.h"
 
 #include <Zentar/App/Application.h>
 #include <Zentar/Settings/SettingsManager.h>

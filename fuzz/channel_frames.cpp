@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::vector<char> buffer(index % 2 ? length / 2 : length);
         const size_t copied = channel->Read(buffer.data(), buffer.size());
         if (copied != buffer.size())
-            Fuzz::Fail("read " + std::to_string(copied) + " bytes into a buffer of " + std::to_string(buffer.size()));
+            Fuzz::Fail("read " + std::to_string(copied) + " bytes into a buffer of "
+                + std::to_string(buffer.size()));
         const size_t at = stream.find(Fuzz::FrameHeader(length), cursor);
         if (at == std::string::npos || stream.compare(at + 12, copied, buffer.data(), copied) != 0)
             Fuzz::Fail("message " + std::to_string(index) + " of " + std::to_string(length)

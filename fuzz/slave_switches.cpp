@@ -59,8 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const int pipeNumber = static_cast<int>(qHash(product) & 0x7fffffff);
     const quint32 masterId = static_cast<quint32>(size) * 2654435761u | 1u;
-    const QStringList slaveArguments = IPCManager::SlaveParameters(product, pipeNumber, masterId)
-                                           .split(QRegularExpression(QStringLiteral("[ \t]+")), Qt::SkipEmptyParts);
+    const QStringList slaveArguments
+        = IPCManager::SlaveParameters(product, pipeNumber, masterId)
+              .split(QRegularExpression(QStringLiteral("[ \t]+")), Qt::SkipEmptyParts);
     if (!Zentar::App::Detail::ParseSlaveSwitches(slaveArguments, pipeId, processId)
         || pipeId != QString::number(pipeNumber) || processId != masterId)
         Fuzz::Fail("slave read pipe id [" + pipeId.toStdString() + "] and process "

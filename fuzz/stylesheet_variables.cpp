@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string text = Fuzz::Text(data, size);
     const size_t split = text.find(kSeparator);
     Fuzz::WriteFile(VariablesPath(), text.substr(0, split));
-    Fuzz::WriteFile(SheetPath(), split == std::string::npos ? kDefaultSheet : text.substr(split + kSeparator.size()));
+    Fuzz::WriteFile(
+        SheetPath(), split == std::string::npos ? kDefaultSheet : text.substr(split + kSeparator.size()));
 
     Zentar::App::ILookAndFeelManager::ThemeDescription description;
     description.variableFiles.push_back(VariablesPath().toStdString());

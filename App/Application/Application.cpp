@@ -34,7 +34,8 @@
 #include <stdexcept>
 #include <typeinfo>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 const char* const APPLICATION_RUNNING_MUTEX_NAME = "{5A0C3E71-9D42-4B8F-A6E1-2C7D90F3B415}";
 const char* const INSTALLER_MUTEX_NAME = "{E83B1F27-6C4D-4A19-B0F5-7D2E91C6A348}";
@@ -51,7 +52,8 @@ void ThrowMissingCollaborator(const char* operation, const char* what)
     throw std::logic_error(message);
 }
 
-namespace {
+namespace
+{
 
 // Written to the log when logging is set up; prepared before any run starts.
 const std::vector<std::string> kBuildInformation = {
@@ -64,7 +66,8 @@ bool buttonDown = false;
 bool dragging = false;
 
 // Out of line, so that delivering an event keeps no room for the report.
-[[gnu::noinline, gnu::cold]] void LogEscapedException(QObject* receiver, QEvent* event, const std::exception& e)
+[[gnu::noinline, gnu::cold]] void LogEscapedException(
+    QObject* receiver, QEvent* event, const std::exception& e)
 {
     const char* typeName = QMetaEnum::fromType<QEvent::Type>().valueToKey(event->type());
     LOG(ERROR) << "Exception has been caught in event processing\n"
@@ -146,11 +149,11 @@ constexpr bool MayBeWatched(QEvent::Type type)
 // stop without a word (no scrollers, no gestures from touches, no drag guard,
 // no splash wake-up): let the build fail instead.
 static_assert(MayBeWatched(QEvent::Timer) && MayBeWatched(QEvent::MouseButtonPress)
-              && MayBeWatched(QEvent::MouseButtonRelease) && MayBeWatched(QEvent::MouseButtonDblClick)
-              && MayBeWatched(QEvent::MouseMove) && MayBeWatched(QEvent::Show));
+    && MayBeWatched(QEvent::MouseButtonRelease) && MayBeWatched(QEvent::MouseButtonDblClick)
+    && MayBeWatched(QEvent::MouseMove) && MayBeWatched(QEvent::Show));
 static_assert(MayBeWatched(QEvent::TouchBegin) && MayBeWatched(QEvent::TouchUpdate)
-              && MayBeWatched(QEvent::TouchEnd) && MayBeWatched(QEvent::TouchCancel)
-              && MayBeWatched(QEvent::ApplicationStateChange));
+    && MayBeWatched(QEvent::TouchEnd) && MayBeWatched(QEvent::TouchCancel)
+    && MayBeWatched(QEvent::ApplicationStateChange));
 
 // `splash` is the start-up splash while the application has not started yet.
 [[gnu::noinline]] bool NotifyWatched(QApplication* app, QObject* receiver, QEvent* event, ISplash* splash)
@@ -163,14 +166,20 @@ static_assert(MayBeWatched(QEvent::TouchBegin) && MayBeWatched(QEvent::TouchUpda
 
 } // namespace
 
-Application::Private::Private(Application* app) : nativeFilter(new NativeEventFilter(app)) {}
+Application::Private::Private(Application* app)
+    : nativeFilter(new NativeEventFilter(app))
+{
+}
 
 Application::Private::~Private()
 {
     delete nativeFilter;
 }
 
-Application::Application(int& argc, char** argv) : Application(argc, argv, AppContext{}) {}
+Application::Application(int& argc, char** argv)
+    : Application(argc, argv, AppContext {})
+{
+}
 
 Application::Application(int& argc, char** argv, const AppContext& context)
     : QApplication(argc, argv)
@@ -223,13 +232,14 @@ void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager>
     const auto& customization = *d->customization;
 
     if (initLogging) {
-        Os::PutEnvironment(L"GLOG_PRODUCT_NAME=" + Core::WstringFromUtf8(customization.GetInstallerProductName()));
+        Os::PutEnvironment(
+            L"GLOG_PRODUCT_NAME=" + Core::WstringFromUtf8(customization.GetInstallerProductName()));
         Zentar::Logging::InitGlog(std::string());
     }
 
     QCoreApplication::setApplicationName(Util::Utf8ToQString(customization.GetApplicationName()));
-    const QString version = Util::VersionToString(customization.GetVersion(),
-                                                  Util::VersionFormat_MajorMinorPatch, QStringLiteral("."));
+    const QString version = Util::VersionToString(
+        customization.GetVersion(), Util::VersionFormat_MajorMinorPatch, QStringLiteral("."));
     QCoreApplication::setApplicationVersion(version);
     QCoreApplication::setOrganizationName(Util::Utf8ToQString(customization.GetOrganizationName()));
 
@@ -324,7 +334,8 @@ std::shared_ptr<ISplash> Application::GetSplash()
     return d->splash;
 }
 
-void Application::SetExternalStimulusGateway(const std::shared_ptr<Zentar::ExternalStimulus::IGateway>& gateway)
+void Application::SetExternalStimulusGateway(
+    const std::shared_ptr<Zentar::ExternalStimulus::IGateway>& gateway)
 {
     d->gateway = gateway;
 }
@@ -481,7 +492,7 @@ QString Application::GetApplicationTemporaryFilesDir()
         Required(d->customization, "Application::GetApplicationTemporaryFilesDir", kNeedsCustomization)
             .GetProductId());
     const QString dir = QDir::toNativeSeparators(QDir::tempPath() + QDir::separator() + productId
-                                                 + QDir::separator() + QStringLiteral("temp") + QDir::separator());
+        + QDir::separator() + QStringLiteral("temp") + QDir::separator());
     QDir().mkpath(dir);
     return dir;
 }

@@ -6,17 +6,18 @@
 
 #include <memory>
 
-namespace Zentar::Browser {
+namespace Zentar::Browser
+{
 class URLHandler;
 }
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 class NativeEventFilter;
 
 // Members in the order they are built; they are destroyed in reverse.
-struct Application::Private
-{
+struct Application::Private {
     explicit Private(Application* app);
     ~Private();
 
@@ -32,16 +33,15 @@ struct Application::Private
     bool started = false;
     bool quitting = false;
     CrashTracker crashTracker;
-    struct CachedLaunchType
-    {
+    struct CachedLaunchType {
         bool known = false;
         LaunchType value = FirstLaunch;
     };
     CachedLaunchType productLaunchType;
     CachedLaunchType appLaunchType;
     Zentar::Browser::URLHandler* urlHandler = nullptr; // a child of the application
-    std::shared_ptr<Zentar::Browser::PreferredBrowser> preferredBrowser =
-        std::make_shared<Zentar::Browser::PreferredBrowser>();
+    std::shared_ptr<Zentar::Browser::PreferredBrowser> preferredBrowser
+        = std::make_shared<Zentar::Browser::PreferredBrowser>();
     std::shared_ptr<Zentar::ExternalStimulus::IGateway> gateway;
 };
 
@@ -65,6 +65,7 @@ T& Required(const std::shared_ptr<T>& collaborator, const char* operation, const
 
 // What the preferred browser is told: the interface language, the browser the
 // installer recorded and the one the previous run found.
-Zentar::Browser::AbstractPreferredBrowser::PreferredBrowserContext PreferredBrowserContextOf(const Application& app);
+Zentar::Browser::AbstractPreferredBrowser::PreferredBrowserContext PreferredBrowserContextOf(
+    const Application& app);
 
 } // namespace Zentar::App

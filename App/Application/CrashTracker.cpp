@@ -16,8 +16,10 @@
 
 #include <chrono>
 
-namespace Zentar::App {
-namespace {
+namespace Zentar::App
+{
+namespace
+{
 
 // Folder of this build's session files: the product identifier and version.
 const QString kBuildProductId = QStringLiteral("ZentarApp");
@@ -35,9 +37,9 @@ QString SessionFilePath()
 {
     const QChar sep = QDir::separator();
     return QStandardPaths::writableLocation(QStandardPaths::DataLocation) + sep + QStringLiteral("Zentar")
-           + sep + kBuildProductId + QLatin1Char(' ') + kBuildMajorVersion + QLatin1Char('.')
-           + kBuildMinorPatchVersion + sep + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
-           + QStringLiteral(".ini");
+        + sep + kBuildProductId + QLatin1Char(' ') + kBuildMajorVersion + QLatin1Char('.')
+        + kBuildMinorPatchVersion + sep + QFileInfo(QCoreApplication::applicationFilePath()).baseName()
+        + QStringLiteral(".ini");
 }
 
 std::string NewSessionId()
@@ -50,7 +52,7 @@ std::string NewSessionId()
     const int number = qrand() % 900000 + 100000;
     QT_WARNING_POP
     const QString id = QDateTime::currentDateTime().toString(QStringLiteral("yyMMdd-HHmmss"))
-                       + QStringLiteral("-%1").arg(number, 0, 10, QLatin1Char(' '));
+        + QStringLiteral("-%1").arg(number, 0, 10, QLatin1Char(' '));
     return id.toStdString();
 }
 
@@ -184,7 +186,7 @@ void CrashTracker::StartSession()
         // Probed even for a process that is gone, so that its lock file goes too.
         const Writer writer = ProbeSessionLock(m_fileName, key, session);
         if (!ok || writer == Writer::Gone || !Zentar::Util::IsProcessRunning(pid, executable))
-            ended.append({key, session});
+            ended.append({ key, session });
     }
     // Its writer is gone, but the entry may have gone with it since the file
     // was read: an orderly shutdown removes the entry before it lets go of

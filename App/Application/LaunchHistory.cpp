@@ -11,7 +11,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISettingsManager>& settings)
 {
@@ -30,8 +31,8 @@ Application::LaunchType Application::CheckFirstLaunch(const std::shared_ptr<ISet
         settings->SetString("Version", currentVersion);
         const bool startedBefore = !settings->GetString("DateOfFirstStart", std::string()).empty();
         settings->SetString("IsRun", "1");
-        settings->SetString("DateOfFirstStart",
-                            Util::QStringToUtf8(QDateTime::currentDateTime().toString(Qt::TextDate)));
+        settings->SetString(
+            "DateOfFirstStart", Util::QStringToUtf8(QDateTime::currentDateTime().toString(Qt::TextDate)));
         settings->SetString("InstallDateTime", installerTime);
         if (!ownsProductRecord)
             return static_cast<LaunchType>(recordedType);
@@ -100,7 +101,7 @@ int Application::GetDaysPassed() const
 
 bool Application::CheckRunnedInstaller()
 {
-    Util::AppMutexLocker locker({INSTALLER_MUTEX_NAME});
+    Util::AppMutexLocker locker({ INSTALLER_MUTEX_NAME });
     if (locker.TryLockAppMutex()) {
         locker.Release();
         return false;

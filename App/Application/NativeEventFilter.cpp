@@ -7,11 +7,13 @@
 
 #include <algorithm>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 EventHandler::~EventHandler() = default;
 
-NativeEventFilter::NativeEventFilter(QObject* parent) : QObject(parent)
+NativeEventFilter::NativeEventFilter(QObject* parent)
+    : QObject(parent)
 {
     // Where the system does not send gesture messages itself, touches are
     // turned into them from now on.

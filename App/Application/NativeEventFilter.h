@@ -9,7 +9,8 @@
 #include <mutex>
 #include <vector>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 class EventHandler;
 

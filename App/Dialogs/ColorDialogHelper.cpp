@@ -10,9 +10,11 @@
 
 #include <string>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
-namespace {
+namespace
+{
 
 const std::string kGroup = "Zentar::App::ColorDialogHelper";
 const std::string kCountKey = kGroup + "/ColorsCount";
@@ -27,7 +29,8 @@ std::shared_ptr<ISettingsManager> Store(const char* action)
     auto* app = qobject_cast<Application*>(QCoreApplication::instance());
     auto settings = app ? app->GetSettingsManager() : nullptr;
     if (!settings)
-        LOG(ERROR) << "Cannot " << action << " the custom colours: no settings store is installed in the application";
+        LOG(ERROR) << "Cannot " << action
+                   << " the custom colours: no settings store is installed in the application";
     return settings;
 }
 

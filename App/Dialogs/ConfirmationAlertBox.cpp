@@ -10,10 +10,10 @@
 #include <boost/format.hpp>
 #include <glog/logging.h>
 
-namespace Zentar::App {
-
-struct ConfirmationAlertBox::Private
+namespace Zentar::App
 {
+
+struct ConfirmationAlertBox::Private {
     std::shared_ptr<ISettingsManager> settings;
     QString confirmationId;
     QCheckBox* checkBox = nullptr;
@@ -24,9 +24,8 @@ struct ConfirmationAlertBox::Private
 };
 
 ConfirmationAlertBox::ConfirmationAlertBox(std::shared_ptr<ISettingsManager> settings, AlertBox::Level level,
-                                           const QString& title, const QString& text,
-                                           QMessageBox::StandardButtons buttons, QWidget* parent,
-                                           Qt::WindowFlags flags)
+    const QString& title, const QString& text, QMessageBox::StandardButtons buttons, QWidget* parent,
+    Qt::WindowFlags flags)
     : AlertBox(level, title, text, buttons, parent, flags)
     , d(std::make_unique<Private>())
 {

@@ -10,21 +10,23 @@
 #include <QToolTip>
 #include <QUrl>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
-namespace {
+namespace
+{
 
 const auto kMailtoPrefix = QLatin1String("mailto:");
 
 } // namespace
 
-struct Informer::Private
-{
+struct Informer::Private {
     QPointer<Zentar::Util::AlertBox> box;
     std::function<QWidget*()> parentProvider;
 };
 
-Informer::Informer(const std::function<QWidget*()>& parentProvider) : d(std::make_unique<Private>())
+Informer::Informer(const std::function<QWidget*()>& parentProvider)
+    : d(std::make_unique<Private>())
 {
     d->parentProvider = parentProvider;
     if (d->parentProvider)
@@ -34,16 +36,16 @@ Informer::Informer(const std::function<QWidget*()>& parentProvider) : d(std::mak
 Informer::~Informer() = default;
 
 QMessageBox::StandardButtons Informer::ExecDialog(const QString& text, const QString& learnMoreLink,
-                                                  const QString& iconPath, Zentar::Util::AlertBox::Level level,
-                                                  const std::map<QMessageBox::StandardButton, QString>& buttons)
+    const QString& iconPath, Zentar::Util::AlertBox::Level level,
+    const std::map<QMessageBox::StandardButton, QString>& buttons)
 {
     QMessageBox::StandardButtons standardButtons;
     for (const auto& entry : buttons)
         standardButtons |= entry.first;
 
     QWidget* parent = d->parentProvider ? d->parentProvider() : nullptr;
-    auto* box = new Zentar::Util::AlertBox(level, QString(), text, standardButtons, parent,
-                                           Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    auto* box = new Zentar::Util::AlertBox(
+        level, QString(), text, standardButtons, parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     d->box = box;
 
     for (const auto& entry : buttons) {
@@ -51,7 +53,8 @@ QMessageBox::StandardButtons Informer::ExecDialog(const QString& text, const QSt
             button->setText(entry.second);
     }
     box->setObjectName(QStringLiteral("Informer_AlertBox"));
-    box->setIconPixmap(iconPath.isEmpty() ? QPixmap(QStringLiteral(":/Icons/large_icon.png")) : QPixmap(iconPath));
+    box->setIconPixmap(
+        iconPath.isEmpty() ? QPixmap(QStringLiteral(":/Icons/large_icon.png")) : QPixmap(iconPath));
     box->setWindowIcon(QIcon(QStringLiteral(":/Icons/window_icon.png")));
     box->SetLearnMoreLink(learnMoreLink);
 

@@ -5,9 +5,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
-namespace {
+namespace
+{
 
 QAction* FindAction(const QList<QAction*>& actions, const QString& name)
 {
@@ -19,8 +21,7 @@ QAction* FindAction(const QList<QAction*>& actions, const QString& name)
 
 } // namespace
 
-struct MacMenuActionHandler::Private
-{
+struct MacMenuActionHandler::Private {
     std::function<bool(QWidget*)> canManipulate;
 };
 
@@ -63,11 +64,11 @@ MacMenuActionHandler::~MacMenuActionHandler() = default;
 
 // Hiding and bringing windows to the front are the window system's business
 // on the platforms we ship; the entries exist so that the menu looks right.
-void MacMenuActionHandler::onHideItself() {}
+void MacMenuActionHandler::onHideItself() { }
 
-void MacMenuActionHandler::onHideOthers() {}
+void MacMenuActionHandler::onHideOthers() { }
 
-void MacMenuActionHandler::onBringAllToFront() {}
+void MacMenuActionHandler::onBringAllToFront() { }
 
 void MacMenuActionHandler::onMinimize()
 {

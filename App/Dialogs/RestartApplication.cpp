@@ -8,7 +8,8 @@
 
 #include <glog/logging.h>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon, const QString& arguments)
 {
@@ -21,13 +22,13 @@ void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon, co
     if (mode == Zentar::Enums::WorkingMode::Interactive) {
         // On the heap: the window it is asked over may close while it runs
         // and delete it as a child; the guard then sees it gone.
-        const QPointer<Zentar::Util::AlertBox> box = new Zentar::Util::AlertBox(
-            Zentar::Util::AlertBox::Information,
-            QCoreApplication::translate("ApplicationRestarter", "Attention"),
-            QCoreApplication::translate("ApplicationRestarter",
-                                        "<b>This will restart the application.</b><br>Do you want to continue?"),
-            QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow(),
-            Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+        const QPointer<Zentar::Util::AlertBox> box
+            = new Zentar::Util::AlertBox(Zentar::Util::AlertBox::Information,
+                QCoreApplication::translate("ApplicationRestarter", "Attention"),
+                QCoreApplication::translate("ApplicationRestarter",
+                    "<b>This will restart the application.</b><br>Do you want to continue?"),
+                QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow(),
+                Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
         if (!icon.isNull())
             box->setIconPixmap(icon);
         const QMessageBox::StandardButton answer = box->Exec();

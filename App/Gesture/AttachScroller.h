@@ -2,7 +2,8 @@
 
 class QObject;
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Gives a scroll area its touch scroller, unless one of its direct children
 // already is one; anything else is left alone.

@@ -18,7 +18,8 @@
 //
 // Points travel as two signed 16-bit halves of a 32-bit word: the lower is
 // x, the upper y.
-namespace Zentar::App::GestureArgument {
+namespace Zentar::App::GestureArgument
+{
 
 // The decoding formula's own constants, kept to the digit so that angles
 // decode as they always have; the encoder inverts the same formula.

@@ -6,7 +6,8 @@
 
 #include <cstring>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 const int Gesture::All = 1;
 const int Gesture::None = 0;
@@ -16,7 +17,8 @@ const int Gesture::PanHorizontal;
 const int Gesture::PanInertia;
 const int Gesture::PanGutter;
 
-namespace {
+namespace
+{
 
 void ConfigureKind(Os::GestureConfig& entry, int answer)
 {
@@ -29,9 +31,7 @@ void ConfigurePan(Os::GestureConfig& entry, int mask)
 {
     entry.want = mask != 0 ? Os::ConfigAll : 0;
     entry.block = mask == 0 ? Os::ConfigAll : 0;
-    const auto option = [&](uint32_t nativeBit, bool on) {
-        (on ? entry.want : entry.block) |= nativeBit;
-    };
+    const auto option = [&](uint32_t nativeBit, bool on) { (on ? entry.want : entry.block) |= nativeBit; };
     const bool all = (mask & Gesture::All) != 0;
     option(Os::ConfigPanSingleFingerVertically, all || (mask & Gesture::PanVertical));
     option(Os::ConfigPanSingleFingerHorizontally, all || (mask & Gesture::PanHorizontal));
@@ -41,17 +41,16 @@ void ConfigurePan(Os::GestureConfig& entry, int mask)
 
 } // namespace
 
-struct Gesture::Producer::Private
-{
+struct Gesture::Producer::Private {
     // One array, so that SetGestureConfig takes all of it at once.
     Os::GestureConfig entries[5] = {
-        {Os::GestureIdZoom, 0, Os::ConfigAll},
-        {Os::GestureIdPan, 0,
-         Os::ConfigPanSingleFingerVertically | Os::ConfigPanSingleFingerHorizontally | Os::ConfigPanWithGutter
-             | Os::ConfigPanWithInertia},
-        {Os::GestureIdRotate, 0, Os::ConfigAll},
-        {Os::GestureIdTwoFingerTap, 0, Os::ConfigAll},
-        {Os::GestureIdPressAndTap, 0, Os::ConfigAll},
+        { Os::GestureIdZoom, 0, Os::ConfigAll },
+        { Os::GestureIdPan, 0,
+            Os::ConfigPanSingleFingerVertically | Os::ConfigPanSingleFingerHorizontally
+                | Os::ConfigPanWithGutter | Os::ConfigPanWithInertia },
+        { Os::GestureIdRotate, 0, Os::ConfigAll },
+        { Os::GestureIdTwoFingerTap, 0, Os::ConfigAll },
+        { Os::GestureIdPressAndTap, 0, Os::ConfigAll },
     };
     Os::GestureConfig& zoom = entries[0];
     Os::GestureConfig& pan = entries[1];
@@ -125,7 +124,7 @@ bool Gesture::Producer::OnGestureNotify(void* window, void*, void* lParam)
         ConfigureKind(d->pressAndTap, pressAndTap);
         Os::SetGestureConfig(window, 0, 5, d->entries, sizeof(Os::GestureConfig));
     } else {
-        Os::GestureConfig blockAll{0, 0, Os::ConfigAll};
+        Os::GestureConfig blockAll { 0, 0, Os::ConfigAll };
         Os::SetGestureConfig(window, 0, 1, &blockAll, sizeof(Os::GestureConfig));
     }
     d->currentConsumer = consumer;
@@ -138,7 +137,7 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
     if (!consumer)
         return false;
 
-    Os::GestureInfo info{};
+    Os::GestureInfo info {};
     info.size = sizeof(info);
     if (!Os::GetGestureInfo(lParam, &info))
         return false;

@@ -8,9 +8,13 @@
 
 #include <cstring>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
-Gesture::Router::Router(QObject* parent) : QObject(parent) {}
+Gesture::Router::Router(QObject* parent)
+    : QObject(parent)
+{
+}
 
 Gesture::Router::~Router() = default;
 
@@ -53,7 +57,8 @@ bool Gesture::Router::nativeEvent(const QByteArray& eventType, void* message, lo
 
 Gesture::Consumer* Gesture::Router::Route(const Gesture& where)
 {
-    for (QWidget* widget = QApplication::widgetAt(where.screenPosition); widget; widget = widget->parentWidget()) {
+    for (QWidget* widget = QApplication::widgetAt(where.screenPosition); widget;
+         widget = widget->parentWidget()) {
         for (QObject* child : widget->children()) {
             if (auto* consumer = dynamic_cast<Consumer*>(child))
                 return consumer;

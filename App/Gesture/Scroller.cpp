@@ -5,7 +5,8 @@
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 Gesture::Scroller::Scroller(QAbstractScrollArea* area)
     : Emitter(area)

@@ -6,10 +6,10 @@ class QWindow;
 
 // The Linux side of the gesture layer: the per-window configuration, message
 // delivery and the source that recognises gestures in Qt touch events.
-namespace Zentar::App::Os {
-
-struct GestureSourceConfig
+namespace Zentar::App::Os
 {
+
+struct GestureSourceConfig {
     // Enabled configuration bits per kind, indexed by id - GestureIdZoom.
     uint32_t enabled[5] = {};
 
@@ -30,7 +30,8 @@ GestureSourceConfig GestureConfigOf(QWindow* window);
 // it, the default window procedure answers. True when a filter took it.
 bool SendNativeMessage(const NativeMessage& message, intptr_t* result);
 
-namespace GestureSource {
+namespace GestureSource
+{
 // Counted: the source runs while at least one Start is not matched by Stop.
 void Start();
 void Stop();

@@ -26,18 +26,20 @@
 // end message. Touches are held back until it is clear whether they make a
 // gesture; when they don't, or nobody takes the gesture, they are handed to
 // the window as Qt would have handed them (mouse events included).
-namespace Zentar::App::Os {
+namespace Zentar::App::Os
+{
 
-namespace {
+namespace
+{
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kRotateThreshold = 0.1;  // radians the fingers turn before it is a rotation
-constexpr double kMinInertiaSpeed = 0.3;  // pixels per ms at the release that start inertia
+constexpr double kRotateThreshold = 0.1; // radians the fingers turn before it is a rotation
+constexpr double kMinInertiaSpeed = 0.3; // pixels per ms at the release that start inertia
 constexpr double kMaxInertiaSpeed = 4.0;
-constexpr double kDeceleration = 0.006;   // pixels per ms²
-constexpr ulong kVelocityWindow = 100;    // ms of movement that give the release speed
-constexpr ulong kRestTime = 80;           // ms without movement after which a release is still
-constexpr int kInertiaInterval = 16;      // ms between inertia messages
+constexpr double kDeceleration = 0.006; // pixels per ms²
+constexpr ulong kVelocityWindow = 100; // ms of movement that give the release speed
+constexpr ulong kRestTime = 80; // ms without movement after which a release is still
+constexpr int kInertiaInterval = 16; // ms between inertia messages
 
 using GestureArgument::Clamp16;
 
@@ -55,8 +57,7 @@ double Length(const QPointF& p)
     return std::hypot(p.x(), p.y());
 }
 
-struct RecordedTouch
-{
+struct RecordedTouch {
     QEvent::Type type;
     QTouchDevice* device;
     Qt::KeyboardModifiers modifiers;
@@ -67,8 +68,8 @@ struct RecordedTouch
 
 RecordedTouch Record(const QTouchEvent* event)
 {
-    return {event->type(), event->device(), event->modifiers(), event->touchPointStates(), event->touchPoints(),
-            event->timestamp()};
+    return { event->type(), event->device(), event->modifiers(), event->touchPointStates(),
+        event->touchPoints(), event->timestamp() };
 }
 
 const QTouchEvent::TouchPoint* FindPoint(const QList<QTouchEvent::TouchPoint>& points, int id)
@@ -85,20 +86,22 @@ bool IsUp(const QTouchEvent::TouchPoint* point)
 }
 
 // One top-level window's touch sequence.
-struct Tracker
-{
+struct Tracker {
     enum class State {
         Idle,
-        Undecided,   // touches held back until they make a gesture or not
+        Undecided, // touches held back until they make a gesture or not
         Passthrough, // the window wants no gesture: Qt has the touches
-        Replaying,   // no gesture: the held touches went to Qt, the rest follow
+        Replaying, // no gesture: the held touches went to Qt, the rest follow
         Pan,
         TwoFinger,
-        Inertia,     // fingers up, the pan glides on
-        Finished,    // the gesture is over; the remaining touches are dropped
+        Inertia, // fingers up, the pan glides on
+        Finished, // the gesture is over; the remaining touches are dropped
     };
 
-    explicit Tracker(QWindow* w) : window(w) {}
+    explicit Tracker(QWindow* w)
+        : window(w)
+    {
+    }
 
     QPointer<QWindow> window;
     State state = State::Idle;
@@ -159,7 +162,7 @@ private:
     void InertiaStep(Tracker& t);
     void FinishInertia(Tracker& t);
     bool StartTwoFinger(Tracker& t, QTouchEvent* event, const QTouchEvent::TouchPoint& primary,
-                        const QTouchEvent::TouchPoint& second);
+        const QTouchEvent::TouchPoint& second);
     bool TwoFingerEvent(Tracker& t, QTouchEvent* event);
     void EndTwoFinger(Tracker& t, ulong time);
     void Fallback(Tracker& t, bool sequenceOver);
@@ -363,7 +366,8 @@ bool Source::StartPan(Tracker& t, const QTouchEvent* event, const QTouchEvent::T
 void Source::PanMove(Tracker& t, QPointF screen, ulong time)
 {
     if (t.gutterLocked) {
-        const double stray = t.lockX ? std::abs(screen.x() - t.startScreen.x()) : std::abs(screen.y() - t.startScreen.y());
+        const double stray
+            = t.lockX ? std::abs(screen.x() - t.startScreen.x()) : std::abs(screen.y() - t.startScreen.y());
         if (stray > 3 * Threshold())
             t.gutterLocked = t.lockX = t.lockY = false;
     }
@@ -393,9 +397,8 @@ bool Source::PanEvent(Tracker& t, QTouchEvent* event)
         return true;
     }
     const auto& points = event->touchPoints();
-    const bool anotherFinger = std::any_of(points.begin(), points.end(), [&](const auto& p) {
-        return p.id() != t.primaryId && p.state() != Qt::TouchPointReleased;
-    });
+    const bool anotherFinger = std::any_of(points.begin(), points.end(),
+        [&](const auto& p) { return p.id() != t.primaryId && p.state() != Qt::TouchPointReleased; });
     if (anotherFinger) {
         // A one-finger pan ends when a second finger comes down.
         SendGesture(t, GestureIdPan, GestureFlagEnd, t.lastSent, 0, time);
@@ -492,7 +495,7 @@ void Source::FinishInertia(Tracker& t)
 }
 
 bool Source::StartTwoFinger(Tracker& t, QTouchEvent* event, const QTouchEvent::TouchPoint& primary,
-                            const QTouchEvent::TouchPoint& second)
+    const QTouchEvent::TouchPoint& second)
 {
     const GestureSourceConfig& c = t.config;
     if (!c.Wants(GestureIdZoom) && !c.Wants(GestureIdRotate) && !c.Wants(GestureIdTwoFingerTap)
@@ -530,7 +533,8 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
     if (b)
         t.bLast = b->screenPos();
     const double threshold = Threshold();
-    if ((t.aLast - t.aStart).manhattanLength() > threshold || (t.bLast - t.bStart).manhattanLength() > threshold)
+    if ((t.aLast - t.aStart).manhattanLength() > threshold
+        || (t.bLast - t.bStart).manhattanLength() > threshold)
         t.moved = true;
 
     const QPointF center = (t.aLast + t.bLast) / 2.0;
@@ -547,7 +551,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
         if (t.config.Wants(GestureIdZoom)) {
             if (!t.zoomActive && std::abs(distance - t.startDistance) > threshold) {
                 if (!SendGesture(t, GestureIdZoom, GestureFlagBegin, center,
-                                 GestureArgument::EncodeDistance(t.startDistance), time)) {
+                        GestureArgument::EncodeDistance(t.startDistance), time)) {
                     Fallback(t, false);
                     return true;
                 }
@@ -562,7 +566,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
         if (t.config.Wants(GestureIdRotate)) {
             if (!t.rotateActive && std::abs(t.rotation) > kRotateThreshold) {
                 if (!SendGesture(t, GestureIdRotate, GestureFlagBegin, center,
-                                 GestureArgument::EncodeAngle(NormalizedAngle(t.startAngle)), time)) {
+                        GestureArgument::EncodeAngle(NormalizedAngle(t.startAngle)), time)) {
                     Fallback(t, false);
                     return true;
                 }
@@ -588,7 +592,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
         if (!t.moved && t.config.Wants(GestureIdPressAndTap)) {
             const QPointF offset = t.bLast - t.aLast;
             if (SendGesture(t, GestureIdPressAndTap, GestureFlagBegin | GestureFlagEnd, t.aLast,
-                            GestureArgument::EncodeTapOffset(offset), time)) {
+                    GestureArgument::EncodeTapOffset(offset), time)) {
                 Take(t);
                 t.state = State::Finished;
             } else {
@@ -604,7 +608,7 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
     }
     if (!t.moved && t.config.Wants(GestureIdTwoFingerTap)) {
         if (SendGesture(t, GestureIdTwoFingerTap, GestureFlagBegin | GestureFlagEnd, center,
-                        GestureArgument::EncodeDistance(distance), time)) {
+                GestureArgument::EncodeDistance(distance), time)) {
             Take(t);
             t.state = last ? State::Idle : State::Finished;
         } else {
@@ -620,11 +624,11 @@ void Source::EndTwoFinger(Tracker& t, ulong time)
 {
     const QPointF center = (t.aLast + t.bLast) / 2.0;
     if (t.zoomActive)
-        SendGesture(t, GestureIdZoom, GestureFlagEnd, center, GestureArgument::EncodeDistance(t.sentDistance),
-                    time);
+        SendGesture(
+            t, GestureIdZoom, GestureFlagEnd, center, GestureArgument::EncodeDistance(t.sentDistance), time);
     if (t.rotateActive)
-        SendGesture(t, GestureIdRotate, GestureFlagEnd, center, GestureArgument::EncodeAngle(t.sentRotation),
-                    time);
+        SendGesture(
+            t, GestureIdRotate, GestureFlagEnd, center, GestureArgument::EncodeAngle(t.sentRotation), time);
     t.zoomActive = t.rotateActive = false;
 }
 
@@ -653,7 +657,8 @@ void Source::Deliver(Tracker& t, const RecordedTouch& touch)
     ++m_delivering;
     QCoreApplication::sendEvent(t.window, &event);
     --m_delivering;
-    if (event.isAccepted() || !t.window || !QCoreApplication::testAttribute(Qt::AA_SynthesizeMouseForUnhandledTouchEvents))
+    if (event.isAccepted() || !t.window
+        || !QCoreApplication::testAttribute(Qt::AA_SynthesizeMouseForUnhandledTouchEvents))
         return;
 
     // What Qt does with touches nobody accepts: the first finger becomes the mouse.
@@ -680,7 +685,7 @@ void Source::Deliver(Tracker& t, const RecordedTouch& touch)
         return;
     }
     QMouseEvent mouse(type, point->pos(), point->pos(), point->screenPos(), button, buttons, touch.modifiers,
-                      Qt::MouseEventSynthesizedByQt);
+        Qt::MouseEventSynthesizedByQt);
     mouse.setTimestamp(touch.timestamp);
     ++m_delivering;
     QCoreApplication::sendEvent(t.window, &mouse);
@@ -692,30 +697,31 @@ void Source::SendNotify(Tracker& t, QPointF screen, ulong time)
     QWindow* window = t.window;
     if (!window)
         return;
-    GestureNotifyInfo notify{sizeof(GestureNotifyInfo), 0, window, {Clamp16(screen.x()), Clamp16(screen.y())},
-                             t.instanceId};
-    const NativeMessage message{window, MessageGestureNotify, 0, reinterpret_cast<intptr_t>(&notify),
-                                static_cast<uint32_t>(time), notify.location.x, notify.location.y};
+    GestureNotifyInfo notify { sizeof(GestureNotifyInfo), 0, window,
+        { Clamp16(screen.x()), Clamp16(screen.y()) }, t.instanceId };
+    const NativeMessage message { window, MessageGestureNotify, 0, reinterpret_cast<intptr_t>(&notify),
+        static_cast<uint32_t>(time), notify.location.x, notify.location.y };
     SendNativeMessage(message, nullptr);
 }
 
-bool Source::SendGesture(Tracker& t, uint32_t id, uint32_t flags, QPointF screen, uint64_t arguments, ulong time)
+bool Source::SendGesture(
+    Tracker& t, uint32_t id, uint32_t flags, QPointF screen, uint64_t arguments, ulong time)
 {
     QWindow* window = t.window;
     if (!window)
         return false;
-    GestureInfo info{};
+    GestureInfo info {};
     info.size = sizeof(info);
     info.flags = flags;
     info.id = id;
     info.target = window;
-    info.location = {Clamp16(screen.x()), Clamp16(screen.y())};
+    info.location = { Clamp16(screen.x()), Clamp16(screen.y()) };
     info.instanceId = t.instanceId;
     info.sequenceId = ++m_sequence;
     info.arguments = arguments;
     GestureInfoHandle handle = OpenGestureInfoHandle(info);
-    const NativeMessage message{window, MessageGesture, 0, reinterpret_cast<intptr_t>(handle),
-                                static_cast<uint32_t>(time), info.location.x, info.location.y};
+    const NativeMessage message { window, MessageGesture, 0, reinterpret_cast<intptr_t>(handle),
+        static_cast<uint32_t>(time), info.location.x, info.location.y };
     const bool taken = SendNativeMessage(message, nullptr);
     // A handle is only good while its message is handled.
     CloseGestureInfoHandle(handle);
@@ -727,7 +733,8 @@ Source* g_source = nullptr;
 
 } // namespace
 
-namespace GestureSource {
+namespace GestureSource
+{
 
 void Start()
 {

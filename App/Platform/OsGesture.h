@@ -13,7 +13,8 @@ class QObject;
 // GESTUREINFO, GESTURECONFIG), so the gesture code reads the same records on
 // both systems. On Linux the gesture source of this layer recognises the
 // gestures from Qt touch events and sends the same messages.
-namespace Zentar::App::Os {
+namespace Zentar::App::Os
+{
 
 // HWND on Windows; the QWindow* on Linux.
 using WindowHandle = void*;
@@ -43,14 +44,12 @@ inline constexpr uint32_t ConfigPanSingleFingerHorizontally = 4;
 inline constexpr uint32_t ConfigPanWithGutter = 8;
 inline constexpr uint32_t ConfigPanWithInertia = 16;
 
-struct Point16
-{
+struct Point16 {
     int16_t x;
     int16_t y;
 };
 
-struct NativeMessage
-{
+struct NativeMessage {
     WindowHandle window;
     uint32_t message;
     uintptr_t wParam;
@@ -60,8 +59,7 @@ struct NativeMessage
     int32_t y;
 };
 
-struct GestureNotifyInfo
-{
+struct GestureNotifyInfo {
     uint32_t size;
     uint32_t flags;
     WindowHandle target;
@@ -69,8 +67,7 @@ struct GestureNotifyInfo
     uint32_t instanceId;
 };
 
-struct GestureInfo
-{
+struct GestureInfo {
     uint32_t size;
     uint32_t flags;
     uint32_t id;
@@ -82,8 +79,7 @@ struct GestureInfo
     uint32_t extraArgsSize;
 };
 
-struct GestureConfig
-{
+struct GestureConfig {
     uint32_t id;
     uint32_t want;
     uint32_t block;

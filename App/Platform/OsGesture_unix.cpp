@@ -1,5 +1,5 @@
-#include "OsGesture.h"
 #include "GestureSource.h"
+#include "OsGesture.h"
 
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
@@ -13,9 +13,11 @@
 // Windows keeps the gesture configuration and the gesture-information
 // handles in the window manager; here they live in this process, per
 // QWindow, and a window handle is the QWindow itself.
-namespace Zentar::App::Os {
+namespace Zentar::App::Os
+{
 
-namespace {
+namespace
+{
 
 constexpr const char* kEventType = "zentar_gesture_MSG";
 
@@ -46,14 +48,12 @@ GestureSourceConfig DefaultConfig()
     return config;
 }
 
-struct WindowConfig
-{
+struct WindowConfig {
     QPointer<QWindow> window;
     GestureSourceConfig config;
 };
 
-struct Registry
-{
+struct Registry {
     std::unordered_map<QWindow*, WindowConfig> configs;
     std::unordered_map<uintptr_t, GestureInfo> handles;
     uintptr_t nextHandle = 0x4000;
@@ -90,7 +90,7 @@ WindowConfig* ConfigEntry(QWindow* window, bool create)
     if (it == configs.end()) {
         if (!create)
             return nullptr;
-        it = configs.emplace(window, WindowConfig{QPointer<QWindow>(window), DefaultConfig()}).first;
+        it = configs.emplace(window, WindowConfig { QPointer<QWindow>(window), DefaultConfig() }).first;
     }
     return &it->second;
 }
@@ -205,13 +205,15 @@ bool SendNativeMessage(const NativeMessage& message, intptr_t* result)
     long answer = 0;
     auto* dispatcher = QAbstractEventDispatcher::instance();
     NativeMessage copy = message;
-    if (dispatcher && dispatcher->filterNativeEvent(QByteArray::fromRawData(kEventType, int(std::strlen(kEventType))),
-                                                    &copy, &answer)) {
+    if (dispatcher
+        && dispatcher->filterNativeEvent(
+            QByteArray::fromRawData(kEventType, int(std::strlen(kEventType))), &copy, &answer)) {
         if (result)
             *result = answer;
         return true;
     }
-    const intptr_t fallback = DefaultWindowProc(message.window, message.message, message.wParam, message.lParam);
+    const intptr_t fallback
+        = DefaultWindowProc(message.window, message.message, message.wParam, message.lParam);
     if (result)
         *result = fallback;
     return false;
@@ -225,7 +227,7 @@ intptr_t DefaultWindowProc(WindowHandle handle, uint32_t message, uintptr_t wPar
     // unhandled, and the handle with it.
     if (QWindow* parent = static_cast<QWindow*>(GetParent(handle))) {
         intptr_t result = 0;
-        SendNativeMessage(NativeMessage{parent, message, wParam, lParam, 0, 0, 0}, &result);
+        SendNativeMessage(NativeMessage { parent, message, wParam, lParam, 0, 0, 0 }, &result);
         return result;
     }
     CloseGestureInfoHandle(reinterpret_cast<GestureInfoHandle>(lParam));

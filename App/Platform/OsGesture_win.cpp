@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <cstring>
 
-namespace Zentar::App::Os {
+namespace Zentar::App::Os
+{
 
 static_assert(sizeof(NativeMessage) <= sizeof(MSG), "NativeMessage must be a prefix of MSG");
 static_assert(offsetof(NativeMessage, window) == offsetof(MSG, hwnd));
@@ -36,13 +37,14 @@ static_assert(sizeof(GestureConfig) == 12);
 
 static_assert(MessageGesture == WM_GESTURE && MessageGestureNotify == WM_GESTURENOTIFY);
 static_assert(GestureIdZoom == GID_ZOOM && GestureIdPan == GID_PAN && GestureIdRotate == GID_ROTATE
-              && GestureIdTwoFingerTap == GID_TWOFINGERTAP && GestureIdPressAndTap == GID_PRESSANDTAP);
+    && GestureIdTwoFingerTap == GID_TWOFINGERTAP && GestureIdPressAndTap == GID_PRESSANDTAP);
 static_assert(GestureFlagBegin == GF_BEGIN && GestureFlagInertia == GF_INERTIA && GestureFlagEnd == GF_END);
 static_assert(ConfigPanSingleFingerVertically == GC_PAN_WITH_SINGLE_FINGER_VERTICALLY
-              && ConfigPanSingleFingerHorizontally == GC_PAN_WITH_SINGLE_FINGER_HORIZONTALLY
-              && ConfigPanWithGutter == GC_PAN_WITH_GUTTER && ConfigPanWithInertia == GC_PAN_WITH_INERTIA);
+    && ConfigPanSingleFingerHorizontally == GC_PAN_WITH_SINGLE_FINGER_HORIZONTALLY
+    && ConfigPanWithGutter == GC_PAN_WITH_GUTTER && ConfigPanWithInertia == GC_PAN_WITH_INERTIA);
 
-namespace {
+namespace
+{
 
 using CloseGestureInfoHandleFn = BOOL(WINAPI*)(HGESTUREINFO);
 using GetGestureInfoFn = BOOL(WINAPI*)(HGESTUREINFO, PGESTUREINFO);
@@ -52,8 +54,7 @@ using GetGestureConfigFn = BOOL(WINAPI*)(HWND, DWORD, DWORD, PUINT, PGESTURECONF
 // Looked up by name while the library loads: older systems lack them, and a
 // direct import would keep the library from loading there. user32 is always
 // loaded already in a GUI process.
-struct GestureEntryPoints
-{
+struct GestureEntryPoints {
     CloseGestureInfoHandleFn closeGestureInfoHandle = nullptr;
     GetGestureInfoFn getGestureInfo = nullptr;
     SetGestureConfigFn setGestureConfig = nullptr;
@@ -94,7 +95,8 @@ bool GetGestureInfo(GestureInfoHandle handle, GestureInfo* info)
 {
     if (!entryPoints.getGestureInfo || !info)
         return false;
-    return entryPoints.getGestureInfo(static_cast<HGESTUREINFO>(handle), reinterpret_cast<GESTUREINFO*>(info)) != FALSE;
+    return entryPoints.getGestureInfo(static_cast<HGESTUREINFO>(handle), reinterpret_cast<GESTUREINFO*>(info))
+        != FALSE;
 }
 
 bool CloseGestureInfoHandle(GestureInfoHandle handle)
@@ -104,12 +106,14 @@ bool CloseGestureInfoHandle(GestureInfoHandle handle)
     return entryPoints.closeGestureInfoHandle(static_cast<HGESTUREINFO>(handle)) != FALSE;
 }
 
-bool SetGestureConfig(WindowHandle window, uint32_t reserved, uint32_t count, GestureConfig* configs, uint32_t size)
+bool SetGestureConfig(
+    WindowHandle window, uint32_t reserved, uint32_t count, GestureConfig* configs, uint32_t size)
 {
     if (!entryPoints.setGestureConfig)
         return false;
-    return entryPoints.setGestureConfig(static_cast<HWND>(window), reserved, count,
-                                        reinterpret_cast<GESTURECONFIG*>(configs), size) != FALSE;
+    return entryPoints.setGestureConfig(
+               static_cast<HWND>(window), reserved, count, reinterpret_cast<GESTURECONFIG*>(configs), size)
+        != FALSE;
 }
 
 bool GetGestureConfig(WindowHandle window, uint32_t count, GestureConfig* configs)
@@ -118,13 +122,13 @@ bool GetGestureConfig(WindowHandle window, uint32_t count, GestureConfig* config
         return false;
     UINT wanted = count;
     return entryPoints.getGestureConfig(static_cast<HWND>(window), 0, 0, &wanted,
-                                        reinterpret_cast<GESTURECONFIG*>(configs), sizeof(GESTURECONFIG))
+               reinterpret_cast<GESTURECONFIG*>(configs), sizeof(GESTURECONFIG))
         != FALSE;
 }
 
 bool ScreenToClient(WindowHandle window, int32_t* x, int32_t* y)
 {
-    POINT point{*x, *y};
+    POINT point { *x, *y };
     if (!::ScreenToClient(static_cast<HWND>(window), &point))
         return false;
     *x = point.x;
@@ -142,9 +146,9 @@ intptr_t DefaultWindowProc(WindowHandle window, uint32_t message, uintptr_t wPar
     return ::DefWindowProcW(static_cast<HWND>(window), message, wParam, lParam);
 }
 
-void StartGestureSource() {}
+void StartGestureSource() { }
 
-void StopGestureSource() {}
+void StopGestureSource() { }
 
 bool OfferTouchEvent(QObject*, QEvent*)
 {

@@ -6,7 +6,8 @@
 
 // Processes, environment and named mutexes of the operating system, in plain
 // C++ types. Process handles are 64-bit integers, 0 when the call failed.
-namespace Zentar::App::Os {
+namespace Zentar::App::Os
+{
 
 using ProcessHandle = uint64_t;
 
@@ -14,8 +15,8 @@ using ProcessHandle = uint64_t;
 // runs with `parameters` split as a command line; any other file opens in
 // its associated program. `directory` empty means the current one.
 // Returns a handle of the started process (the caller closes it), 0 on failure.
-ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& parameters,
-                              const std::wstring& directory, int showCommand);
+ProcessHandle StartWithShell(
+    const std::wstring& file, const std::wstring& parameters, const std::wstring& directory, int showCommand);
 void CloseProcessHandle(ProcessHandle handle);
 
 uint32_t GetCurrentProcessId();

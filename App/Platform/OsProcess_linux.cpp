@@ -16,8 +16,10 @@
 
 extern char** environ;
 
-namespace Zentar::App::Os {
-namespace {
+namespace Zentar::App::Os
+{
+namespace
+{
 
 // Splits a command line the way Windows programs do for the common cases:
 // blanks separate, double quotes group, \" is a literal quote.
@@ -85,8 +87,8 @@ uint64_t AsHandle(int fd)
 
 } // namespace
 
-ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& parameters,
-                           const std::wstring& directory, int)
+ProcessHandle StartWithShell(
+    const std::wstring& file, const std::wstring& parameters, const std::wstring& directory, int)
 {
     const std::string path = Core::Utf8FromWstring(file);
     const std::string dir = Core::Utf8FromWstring(directory);
@@ -94,12 +96,13 @@ ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& param
     if (!dir.empty() && !path.empty() && path.front() != '/')
         resolved = dir + "/" + path;
 
-    struct stat st{};
-    const bool isDocument = stat(resolved.c_str(), &st) == 0 && S_ISREG(st.st_mode)
-                            && access(resolved.c_str(), X_OK) != 0;
+    struct stat st {
+    };
+    const bool isDocument
+        = stat(resolved.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(resolved.c_str(), X_OK) != 0;
     std::vector<std::string> args;
     if (isDocument) {
-        args = {"xdg-open", resolved};
+        args = { "xdg-open", resolved };
     } else {
         args = SplitCommandLine(Core::Utf8FromWstring(parameters));
         args.insert(args.begin(), path);
@@ -113,7 +116,10 @@ void CloseProcessHandle(ProcessHandle handle)
         close(static_cast<int>(handle));
 }
 
-uint32_t GetCurrentProcessId() { return static_cast<uint32_t>(getpid()); }
+uint32_t GetCurrentProcessId()
+{
+    return static_cast<uint32_t>(getpid());
+}
 
 void PutEnvironment(const std::wstring& assignment)
 {
@@ -139,15 +145,17 @@ ProcessHandle OpenProcess(uint32_t processId)
     return AsHandle(static_cast<int>(syscall(SYS_pidfd_open, pid, 0)));
 }
 
-EventHandle CreateManualResetEvent() { return AsHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)); }
+EventHandle CreateManualResetEvent()
+{
+    return AsHandle(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+}
 
 void SetEvent(EventHandle event)
 {
     // The counter is never read back, so the event stays set.
     const uint64_t one = 1;
     if (event)
-        while (write(static_cast<int>(event), &one, sizeof one) < 0 && errno == EINTR) {
-        }
+        while (write(static_cast<int>(event), &one, sizeof one) < 0 && errno == EINTR) { }
 }
 
 void CloseEvent(EventHandle event)
@@ -161,9 +169,9 @@ WaitResult WaitForProcessOrEvent(ProcessHandle process, EventHandle event, int t
     pollfd fds[2];
     nfds_t count = 0;
     if (process)
-        fds[count++] = {static_cast<int>(process), POLLIN, 0};
+        fds[count++] = { static_cast<int>(process), POLLIN, 0 };
     if (event)
-        fds[count++] = {static_cast<int>(event), POLLIN, 0};
+        fds[count++] = { static_cast<int>(event), POLLIN, 0 };
     if (count == 0)
         return WaitResult::Failed;
     int ready;

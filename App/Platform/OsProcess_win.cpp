@@ -1,15 +1,17 @@
 #include "OsProcess.h"
 
 #include <windows.h>
-#include <shellapi.h>
+
+#include <shellapi.h> // needs windows.h first
 #include <stdlib.h>
 
-namespace Zentar::App::Os {
-
-ProcessHandle StartWithShell(const std::wstring& file, const std::wstring& parameters,
-                           const std::wstring& directory, int showCommand)
+namespace Zentar::App::Os
 {
-    SHELLEXECUTEINFOW info{};
+
+ProcessHandle StartWithShell(
+    const std::wstring& file, const std::wstring& parameters, const std::wstring& directory, int showCommand)
+{
+    SHELLEXECUTEINFOW info {};
     info.cbSize = sizeof(info);
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.lpFile = file.c_str();
@@ -27,7 +29,10 @@ void CloseProcessHandle(ProcessHandle handle)
         CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-uint32_t GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+uint32_t GetCurrentProcessId()
+{
+    return ::GetCurrentProcessId();
+}
 
 void PutEnvironment(const std::wstring& assignment)
 {
@@ -75,8 +80,8 @@ WaitResult WaitForProcessOrEvent(ProcessHandle process, EventHandle event, int t
         handles[count++] = reinterpret_cast<HANDLE>(event);
     if (count == 0)
         return WaitResult::Failed;
-    const DWORD result = WaitForMultipleObjects(count, handles, FALSE,
-                                                timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
+    const DWORD result = WaitForMultipleObjects(
+        count, handles, FALSE, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
     if (result == WAIT_TIMEOUT)
         return WaitResult::TimedOut;
     if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + count)

@@ -5,7 +5,8 @@
 
 #include <QCoreApplication>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 void HighDpiFix()
 {

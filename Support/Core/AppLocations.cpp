@@ -1,8 +1,12 @@
 #include <Zentar/Core/AppLocations.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
-AppLocations::AppLocations() : m_exeDir(ExecutablePath().parent_path()) {}
+AppLocations::AppLocations()
+    : m_exeDir(ExecutablePath().parent_path())
+{
+}
 
 const AppLocations& AppLocations::GetLocations()
 {
@@ -10,8 +14,17 @@ const AppLocations& AppLocations::GetLocations()
     return locations;
 }
 
-ioPath AppLocations::GetExecutableDir() const { return m_exeDir; }
-ioPath AppLocations::GetResourcesPath() const { return m_exeDir / "resources"; }
-ioPath AppLocations::GetFontConfigPath() const { return GetResourcesPath() / "fonts" / "fonts.conf"; }
+ioPath AppLocations::GetExecutableDir() const
+{
+    return m_exeDir;
+}
+ioPath AppLocations::GetResourcesPath() const
+{
+    return m_exeDir / "resources";
+}
+ioPath AppLocations::GetFontConfigPath() const
+{
+    return GetResourcesPath() / "fonts" / "fonts.conf";
+}
 
 } // namespace Zentar::Core

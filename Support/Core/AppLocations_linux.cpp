@@ -3,7 +3,8 @@
 #include <climits>
 #include <unistd.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 ioPath AppLocations::ExecutablePath()
 {

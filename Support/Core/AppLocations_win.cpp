@@ -4,7 +4,8 @@
 #include <string>
 #include <windows.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 ioPath AppLocations::ExecutablePath()
 {

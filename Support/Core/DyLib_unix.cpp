@@ -2,9 +2,13 @@
 
 #include <dlfcn.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
-DyLib::~DyLib() { Close(); }
+DyLib::~DyLib()
+{
+    Close();
+}
 
 bool DyLib::Open(const Zentar::ioPath& path)
 {

@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
-DyLib::~DyLib() { Close(); }
+DyLib::~DyLib()
+{
+    Close();
+}
 
 bool DyLib::Open(const Zentar::ioPath& path)
 {

@@ -10,10 +10,15 @@
 #include <thread>
 #include <unistd.h>
 
-namespace Zentar::Core {
-namespace {
+namespace Zentar::Core
+{
+namespace
+{
 
-int OpenLockFile(const std::string& path) { return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); }
+int OpenLockFile(const std::string& path)
+{
+    return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+}
 
 int Flock(int fd, int operation)
 {
@@ -26,9 +31,15 @@ int Flock(int fd, int operation)
 
 } // namespace
 
-FileLock::FileLock(std::string path) : m_path(std::move(path)) {}
+FileLock::FileLock(std::string path)
+    : m_path(std::move(path))
+{
+}
 
-FileLock::~FileLock() { Unlock(); }
+FileLock::~FileLock()
+{
+    Unlock();
+}
 
 bool FileLock::Lock()
 {
@@ -74,8 +85,7 @@ FileLock::Attempt FileLock::TryLockFor(std::chrono::milliseconds timeout)
     // Once the caller has given up, the thread closes the descriptor when its
     // wait ends, which lets go of the lock at once; if it never ends (the
     // holder stays stopped), the descriptor goes with the process.
-    struct Wait
-    {
+    struct Wait {
         std::mutex mutex;
         std::condition_variable done;
         bool finished = false;

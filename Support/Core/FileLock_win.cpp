@@ -3,21 +3,28 @@
 
 #include <windows.h>
 
-namespace Zentar::Core {
-namespace {
+namespace Zentar::Core
+{
+namespace
+{
 
 HANDLE OpenLockFile(const std::string& path, DWORD flags)
 {
     return CreateFileW(WstringFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, flags,
-                       nullptr);
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, flags, nullptr);
 }
 
 } // namespace
 
-FileLock::FileLock(std::string path) : m_path(std::move(path)) {}
+FileLock::FileLock(std::string path)
+    : m_path(std::move(path))
+{
+}
 
-FileLock::~FileLock() { Unlock(); }
+FileLock::~FileLock()
+{
+    Unlock();
+}
 
 bool FileLock::Lock()
 {
@@ -26,7 +33,7 @@ bool FileLock::Lock()
     HANDLE file = OpenLockFile(m_path, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
-    OVERLAPPED whole{};
+    OVERLAPPED whole {};
     if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
         CloseHandle(file);
         return false;
@@ -35,7 +42,10 @@ bool FileLock::Lock()
     return true;
 }
 
-FileLock::Attempt FileLock::TryLock() { return TryLockFor(std::chrono::milliseconds(0)); }
+FileLock::Attempt FileLock::TryLock()
+{
+    return TryLockFor(std::chrono::milliseconds(0));
+}
 
 FileLock::Attempt FileLock::TryLockFor(std::chrono::milliseconds timeout)
 {
@@ -45,7 +55,7 @@ FileLock::Attempt FileLock::TryLockFor(std::chrono::milliseconds timeout)
     HANDLE file = OpenLockFile(m_path, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED);
     if (file == INVALID_HANDLE_VALUE)
         return Attempt::Unavailable;
-    OVERLAPPED whole{};
+    OVERLAPPED whole {};
     whole.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!whole.hEvent) {
         CloseHandle(file);

@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace Zentar::Core {
-
-struct NamedLock::Private
+namespace Zentar::Core
 {
+
+struct NamedLock::Private {
     int fd = -1;
 };
 
@@ -30,9 +30,16 @@ std::string NamedLock::LockDirectory()
     return dir;
 }
 
-NamedLock::NamedLock(std::string name) : m_name(std::move(name)), d(std::make_unique<Private>()) {}
+NamedLock::NamedLock(std::string name)
+    : m_name(std::move(name))
+    , d(std::make_unique<Private>())
+{
+}
 
-NamedLock::~NamedLock() { Unlock(); }
+NamedLock::~NamedLock()
+{
+    Unlock();
+}
 
 bool NamedLock::TryLock()
 {
@@ -65,6 +72,9 @@ void NamedLock::Unlock()
     d->fd = -1;
 }
 
-bool NamedLock::IsLocked() const { return d->fd >= 0; }
+bool NamedLock::IsLocked() const
+{
+    return d->fd >= 0;
+}
 
 } // namespace Zentar::Core

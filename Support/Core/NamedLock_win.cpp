@@ -3,18 +3,28 @@
 
 #include <windows.h>
 
-namespace Zentar::Core {
-
-struct NamedLock::Private
+namespace Zentar::Core
 {
+
+struct NamedLock::Private {
     HANDLE handle = nullptr;
 };
 
-std::string NamedLock::LockDirectory() { return {}; }
+std::string NamedLock::LockDirectory()
+{
+    return {};
+}
 
-NamedLock::NamedLock(std::string name) : m_name(std::move(name)), d(std::make_unique<Private>()) {}
+NamedLock::NamedLock(std::string name)
+    : m_name(std::move(name))
+    , d(std::make_unique<Private>())
+{
+}
 
-NamedLock::~NamedLock() { Unlock(); }
+NamedLock::~NamedLock()
+{
+    Unlock();
+}
 
 bool NamedLock::TryLock()
 {
@@ -39,6 +49,9 @@ void NamedLock::Unlock()
     d->handle = nullptr;
 }
 
-bool NamedLock::IsLocked() const { return d->handle != nullptr; }
+bool NamedLock::IsLocked() const
+{
+    return d->handle != nullptr;
+}
 
 } // namespace Zentar::Core

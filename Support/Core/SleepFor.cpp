@@ -3,7 +3,8 @@
 #include <chrono>
 #include <thread>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 void SleepFor(unsigned milliseconds)
 {

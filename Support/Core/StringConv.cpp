@@ -1,7 +1,9 @@
 #include <Zentar/Core/StringConv.h>
 
-namespace Zentar::Core {
-namespace {
+namespace Zentar::Core
+{
+namespace
+{
 
 constexpr char32_t kReplacement = 0xFFFD;
 
@@ -51,14 +53,31 @@ std::wstring WstringFromUtf8(const std::string& utf8)
         int extra = 0;
         char32_t cp = 0;
         char32_t min = 0;
-        if (c < 0x80) { cp = c; }
-        else if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; min = 0x80; }
-        else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; min = 0x800; }
-        else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; min = 0x10000; }
-        else { AppendCodePoint(out, kReplacement); ++i; continue; }
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c & 0xE0) == 0xC0) {
+            cp = c & 0x1F;
+            extra = 1;
+            min = 0x80;
+        } else if ((c & 0xF0) == 0xE0) {
+            cp = c & 0x0F;
+            extra = 2;
+            min = 0x800;
+        } else if ((c & 0xF8) == 0xF0) {
+            cp = c & 0x07;
+            extra = 3;
+            min = 0x10000;
+        } else {
+            AppendCodePoint(out, kReplacement);
+            ++i;
+            continue;
+        }
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
-            if (i + k >= n || (s[i + k] & 0xC0) != 0x80) { ok = false; break; }
+            if (i + k >= n || (s[i + k] & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
         if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {

@@ -3,11 +3,12 @@
 #include <cstdlib>
 #include <sstream>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 Version Version::FromString(const std::string& text)
 {
-    uint32_t fields[4] = {0, 0, 0, 0};
+    uint32_t fields[4] = { 0, 0, 0, 0 };
     std::istringstream in(text);
     std::string part;
     for (int i = 0; i < 4 && std::getline(in, part, '.'); ++i) {

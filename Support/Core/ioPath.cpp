@@ -1,6 +1,7 @@
 #include <Zentar/Core/ioPath.h>
 
-namespace Zentar {
+namespace Zentar
+{
 
 std::string ioPath::filename() const
 {

@@ -158,8 +158,8 @@ private:
                 received += m_input->Read(buffer + received, frameLength - received);
         } catch (const IOException& e) {
             m_readError = e.what();
-            LOG(ERROR) << "Dropped " << (kHeaderSize + received) << " bytes of an incomplete message: "
-                       << m_readError;
+            LOG(ERROR) << "Dropped " << (kHeaderSize + received)
+                       << " bytes of an incomplete message: " << m_readError;
             throw;
         }
         *length = frameLength;

@@ -32,7 +32,7 @@ int64_t ProcessStartTimeMs(int64_t pid)
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
     if (!process)
         return -1;
-    FILETIME created{}, exited{}, kernel{}, user{};
+    FILETIME created {}, exited {}, kernel {}, user {};
     const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
     CloseHandle(process);
     if (!ok)

@@ -8,7 +8,7 @@ class DemoCustomization : public Zentar::App::ICustomizationManager
 public:
     void SetLocale(const std::string& locale) override { m_locale = locale; }
     std::string GetOrganizationName() const override { return "Zentar"; }
-    Zentar::Core::Version GetVersion() const override { return {20, 4, 0, 0}; }
+    Zentar::Core::Version GetVersion() const override { return { 20, 4, 0, 0 }; }
     std::string GetProductId() const override { return "ZentarDemo"; }
     std::string GetApplicationName() const override { return "Zentar Demo"; }
     std::string GetProductNameAbout() const override { return "Zentar Demo 20.4"; }

@@ -16,13 +16,16 @@
 #include <QMenuBar>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 const auto kConfirmationId = QStringLiteral("demo.clear_history");
 
 } // namespace
 
-DemoDialogsPage::DemoDialogsPage(Zentar::App::Application& app, QWidget* parent) : QWidget(parent), m_app(app)
+DemoDialogsPage::DemoDialogsPage(Zentar::App::Application& app, QWidget* parent)
+    : QWidget(parent)
+    , m_app(app)
 {
     setObjectName(QStringLiteral("DemoDialogsPage"));
     // Links in the library's rich-text messages take the product's colour.
@@ -42,21 +45,20 @@ DemoDialogsPage::DemoDialogsPage(Zentar::App::Application& app, QWidget* parent)
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(m_intro, 0, 0, 1, 3);
-    const struct
-    {
+    const struct {
         const char* name;
         const char* text;
         int row;
         int column;
         void (DemoDialogsPage::*action)();
     } buttons[] = {
-        {"confirmButton", QT_TR_NOOP("Clear history..."), 1, 0, &DemoDialogsPage::Confirm},
-        {"resetConfirmationButton", QT_TR_NOOP("Ask again"), 1, 1, &DemoDialogsPage::ResetConfirmation},
-        {"informButton", QT_TR_NOOP("About support..."), 2, 0, &DemoDialogsPage::Inform},
-        {"driverMessageButton", QT_TR_NOOP("Graphics driver message..."), 2, 1,
-         &DemoDialogsPage::ShowDriverMessage},
-        {"restartButton", QT_TR_NOOP("Restart..."), 3, 0, &DemoDialogsPage::Restart},
-        {"colorButton", QT_TR_NOOP("Pick a colour..."), 4, 0, &DemoDialogsPage::PickColor},
+        { "confirmButton", QT_TR_NOOP("Clear history..."), 1, 0, &DemoDialogsPage::Confirm },
+        { "resetConfirmationButton", QT_TR_NOOP("Ask again"), 1, 1, &DemoDialogsPage::ResetConfirmation },
+        { "informButton", QT_TR_NOOP("About support..."), 2, 0, &DemoDialogsPage::Inform },
+        { "driverMessageButton", QT_TR_NOOP("Graphics driver message..."), 2, 1,
+            &DemoDialogsPage::ShowDriverMessage },
+        { "restartButton", QT_TR_NOOP("Restart..."), 3, 0, &DemoDialogsPage::Restart },
+        { "colorButton", QT_TR_NOOP("Pick a colour..."), 4, 0, &DemoDialogsPage::PickColor },
     };
     for (const auto& b : buttons) {
         auto* button = new QPushButton;
@@ -88,9 +90,9 @@ void DemoDialogsPage::changeEvent(QEvent* event)
 
 void DemoDialogsPage::Confirm()
 {
-    Zentar::App::ConfirmationAlertBox box(
-        m_app.GetProductSettingsManager(), Zentar::Util::AlertBox::Question, tr("Clear history"),
-        tr("Do you want to clear the list of recent files?"), QMessageBox::Yes | QMessageBox::No, window());
+    Zentar::App::ConfirmationAlertBox box(m_app.GetProductSettingsManager(), Zentar::Util::AlertBox::Question,
+        tr("Clear history"), tr("Do you want to clear the list of recent files?"),
+        QMessageBox::Yes | QMessageBox::No, window());
     box.SetConfirmationId(kConfirmationId);
     const auto answer = box.Exec();
     m_result->setText(answer == QMessageBox::Yes ? tr("History cleared.") : tr("History kept."));
@@ -99,7 +101,7 @@ void DemoDialogsPage::Confirm()
 void DemoDialogsPage::ResetConfirmation()
 {
     Zentar::App::ConfirmationAlertBox box(m_app.GetProductSettingsManager(), Zentar::Util::AlertBox::Question,
-                                          QString(), QString(), QMessageBox::Ok);
+        QString(), QString(), QMessageBox::Ok);
     box.SetConfirmationId(kConfirmationId);
     box.Reset();
     m_result->setText(tr("The confirmation will be shown again."));
@@ -113,25 +115,26 @@ void DemoDialogsPage::Restart()
 void DemoDialogsPage::Inform()
 {
     Zentar::App::Informer informer([this] { return window(); });
-    const auto pressed = informer.ExecDialog(
-        tr("Our support team answers within a day. Write to "
-           "<a href=\"mailto:support@zentar.example\">support@zentar.example</a>; clicking the address copies it."),
-        QStringLiteral("https://zentar.example/support"), QString(), Zentar::Util::AlertBox::Information,
-        {{QMessageBox::Ok, tr("Got it")}, {QMessageBox::Cancel, QString()}});
+    const auto pressed
+        = informer.ExecDialog(tr("Our support team answers within a day. Write to "
+                                 "<a href=\"mailto:support@zentar.example\">support@zentar.example</a>; "
+                                 "clicking the address copies it."),
+            QStringLiteral("https://zentar.example/support"), QString(), Zentar::Util::AlertBox::Information,
+            { { QMessageBox::Ok, tr("Got it") }, { QMessageBox::Cancel, QString() } });
     m_result->setText(pressed == QMessageBox::Ok ? tr("Informed.") : tr("Dismissed."));
 }
 
 void DemoDialogsPage::ShowDriverMessage()
 {
     Zentar::App::Informer informer([this] { return window(); });
-    informer.ExecDialog(GetGPUNeedSetupDriverMessage(Zentar::URLKeys::HARDWARE_ACCELERATION_HELP_URL), QString(),
-                        QString(), Zentar::Util::AlertBox::Warning, {{QMessageBox::Ok, QString()}});
+    informer.ExecDialog(GetGPUNeedSetupDriverMessage(Zentar::URLKeys::HARDWARE_ACCELERATION_HELP_URL),
+        QString(), QString(), Zentar::Util::AlertBox::Warning, { { QMessageBox::Ok, QString() } });
 }
 
 void DemoDialogsPage::PickColor()
 {
     const QColor color = QColorDialog::getColor(m_swatch->palette().color(QPalette::Window), window(),
-                                                tr("Pick a colour"), QColorDialog::DontUseNativeDialog);
+        tr("Pick a colour"), QColorDialog::DontUseNativeDialog);
     if (!color.isValid())
         return;
     // Keeps the picks as custom colours, newest first.
@@ -168,7 +171,8 @@ void AddMacStyleMenus(QMenuBar* menuBar, Zentar::App::Application& app)
     windowMenu->addAction(QObject::tr("Minimize"))->setObjectName(QStringLiteral("actionMinimize"));
     windowMenu->addAction(QObject::tr("Zoom"))->setObjectName(QStringLiteral("actionZoom"));
     windowMenu->addSeparator();
-    windowMenu->addAction(QObject::tr("Bring All to Front"))->setObjectName(QStringLiteral("actionBring_all_to_Front"));
+    windowMenu->addAction(QObject::tr("Bring All to Front"))
+        ->setObjectName(QStringLiteral("actionBring_all_to_Front"));
 
     // Only main windows are minimised and zoomed; tool windows stay put.
     new Zentar::App::MacMenuActionHandler(

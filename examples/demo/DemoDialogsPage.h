@@ -11,7 +11,8 @@ class QLabel;
 class QMenuBar;
 class QPushButton;
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 class Application;
 }
 

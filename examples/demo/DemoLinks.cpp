@@ -25,9 +25,8 @@ void DemoGateway::AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus
     // A moment after the event loop has started (however long the start
     // took): the main window is painted and the start-up work queued by
     // main() is done before a modal dialog runs its own loop.
-    QTimer::singleShot(0, QCoreApplication::instance(), [this] {
-        QTimer::singleShot(300, QCoreApplication::instance(), [this] { RunQueued(); });
-    });
+    QTimer::singleShot(0, QCoreApplication::instance(),
+        [this] { QTimer::singleShot(300, QCoreApplication::instance(), [this] { RunQueued(); }); });
 }
 
 void DemoGateway::RunQueued()

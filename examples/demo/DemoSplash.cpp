@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-namespace {
+namespace
+{
 
 QPixmap DrawSplash()
 {
@@ -27,7 +28,8 @@ QPixmap DrawSplash()
 
 } // namespace
 
-DemoSplash::DemoSplash() : m_screen(std::make_unique<QSplashScreen>(DrawSplash()))
+DemoSplash::DemoSplash()
+    : m_screen(std::make_unique<QSplashScreen>(DrawSplash()))
 {
     m_screen->show();
 }

@@ -10,7 +10,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace {
+namespace
+{
 
 QString Tr(const char* text)
 {
@@ -24,7 +25,8 @@ QWidget* CreateDemoTouchPage(QWidget* parent)
     auto* page = new QWidget(parent);
     page->setObjectName(QStringLiteral("touchPage"));
     auto* layout = new QVBoxLayout(page);
-    auto* hint = new QLabel(Tr("Drag a finger over the list or the table to scroll them; flick to let them glide."));
+    auto* hint
+        = new QLabel(Tr("Drag a finger over the list or the table to scroll them; flick to let them glide."));
     hint->setWordWrap(true);
     layout->addWidget(hint);
 
@@ -42,7 +44,8 @@ QWidget* CreateDemoTouchPage(QWidget* parent)
         model->setHorizontalHeaderItem(column, new QStandardItem(Tr("Column %1").arg(column + 1)));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column)
-            model->setItem(row, column, new QStandardItem(QStringLiteral("%1:%2").arg(row + 1).arg(column + 1)));
+            model->setItem(
+                row, column, new QStandardItem(QStringLiteral("%1:%2").arg(row + 1).arg(column + 1)));
     }
     auto* table = new QTableView;
     table->setObjectName(QStringLiteral("touchTable"));

@@ -26,7 +26,8 @@ QString LaunchTypeName(int type)
     return QString::number(type);
 }
 
-DemoWindow::DemoWindow(Zentar::App::Application& app) : m_app(app)
+DemoWindow::DemoWindow(Zentar::App::Application& app)
+    : m_app(app)
 {
     setObjectName(QStringLiteral("DemoWindow"));
     resize(900, 620);
@@ -76,9 +77,9 @@ void DemoWindow::Retranslate()
     QStringList ids;
     for (const auto& id : crashed)
         ids << QString::fromStdString(id);
-    statusBar()->showMessage(crashed.empty() ? tr("Launch: %1").arg(launch)
-                                             : tr("Launch: %1 | Crashed sessions: %2")
-                                                   .arg(launch, ids.join(QStringLiteral(", "))));
+    statusBar()->showMessage(crashed.empty()
+            ? tr("Launch: %1").arg(launch)
+            : tr("Launch: %1 | Crashed sessions: %2").arg(launch, ids.join(QStringLiteral(", "))));
 }
 
 void DemoWindow::AddPage(QWidget* page, const char* title)

@@ -9,7 +9,8 @@ class QLabel;
 class QListWidget;
 class QTabWidget;
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 class Application;
 }
 

@@ -25,7 +25,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 bool HasDisplay()
 {
@@ -45,14 +46,14 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Write a screenshot of the main window to <path>."),
-                                              QStringLiteral("path"), QStringLiteral("zentar-demo.png"));
-    const QCommandLineOption stayOption(QStringLiteral("stay"), QStringLiteral("Keep running after the screenshot."));
-    const QCommandLineOption themeOption(QStringLiteral("theme"), QStringLiteral("Start with the theme <id>."),
-                                         QStringLiteral("id"));
+        QStringLiteral("Write a screenshot of the main window to <path>."), QStringLiteral("path"),
+        QStringLiteral("zentar-demo.png"));
+    const QCommandLineOption stayOption(
+        QStringLiteral("stay"), QStringLiteral("Keep running after the screenshot."));
+    const QCommandLineOption themeOption(
+        QStringLiteral("theme"), QStringLiteral("Start with the theme <id>."), QStringLiteral("id"));
     const QCommandLineOption languageOption(QStringLiteral("language"),
-                                            QStringLiteral("Start with the interface language <locale>."),
-                                            QStringLiteral("locale"));
+        QStringLiteral("Start with the interface language <locale>."), QStringLiteral("locale"));
     parser.addOption(screenshotOption);
     parser.addOption(stayOption);
     parser.addOption(themeOption);
@@ -61,8 +62,8 @@ int main(int argc, char** argv)
 
     auto customization = std::make_shared<DemoCustomization>();
     app.SetCustomizationManager(customization, true);
-    app.SetSettingsManager(
-        std::make_shared<Zentar::App::SettingsManager>(QStringLiteral("ZentarDemo"), QStringLiteral("Zentar")));
+    app.SetSettingsManager(std::make_shared<Zentar::App::SettingsManager>(
+        QStringLiteral("ZentarDemo"), QStringLiteral("Zentar")));
     app.SetProductSettingsManager(std::make_shared<Zentar::App::SettingsManager>(
         QStringLiteral("ZentarDemoProduct"), QStringLiteral("Zentar")));
 
@@ -86,7 +87,7 @@ int main(int argc, char** argv)
     DemoWindow window(app);
     // Before the pages are made, so that they start in the chosen language.
     InstallDemoLookAndFeel(app, window.menuBar(), parser.value(languageOption).toStdString(),
-                           parser.value(themeOption).toStdString());
+        parser.value(themeOption).toStdString());
     window.AddPage(new DemoDialogsPage(app), QT_TRANSLATE_NOOP("QObject", "Dialogs"));
     window.AddPage(CreateDemoTouchPage(), QT_TRANSLATE_NOOP("QObject", "Touch"));
     AddMacStyleMenus(window.menuBar(), app);

@@ -16,12 +16,12 @@
 
 using namespace Zentar::App;
 
-namespace {
-
-struct CountingSplash : ISplash
+namespace
 {
+
+struct CountingSplash : ISplash {
     int startupEvents = 0;
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const std::string&) override { }
     void OnStartupEvent() override { ++startupEvents; }
 };
 
@@ -30,8 +30,7 @@ struct KeyRecorder : ISettingsManagerObserver {
     void OnSettingChanged(ISettingsManager&, const std::string& key) override { keys.push_back(key); }
 };
 
-struct RecordingGateway : Zentar::ExternalStimulus::IGateway
-{
+struct RecordingGateway : Zentar::ExternalStimulus::IGateway {
     std::vector<std::string> names;
     bool IsEnabled() const override { return true; }
     void AddStimulus(const Zentar::ExternalStimulus::Stimulus& s) override { names.push_back(s.name); }
@@ -80,15 +79,16 @@ private Q_SLOTS:
     {
         LogCapture log;
         auto customization = std::make_shared<TestCustomization>();
-        customization->version = {2, 5, 1, 99};
+        customization->version = { 2, 5, 1, 99 };
         TheApp().SetCustomizationManager(customization, false);
 
         QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.5.1"));
-        QCOMPARE(log.Texts(google::GLOG_INFO), (std::vector<std::string>{
-                                                   "Product Version: 2.5.1",
-                                                   "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
-                                                   "Build commit: 7a81524",
-                                               }));
+        QCOMPARE(log.Texts(google::GLOG_INFO),
+            (std::vector<std::string> {
+                "Product Version: 2.5.1",
+                "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
+                "Build commit: 7a81524",
+            }));
 
         log.Clear();
         FLAGS_v = 1;
@@ -123,7 +123,9 @@ private Q_SLOTS:
     void installerSettings()
     {
         const auto byDefault = TheApp().GetInstallerSettings("");
-        QVERIFY(static_cast<SettingsManager&>(*byDefault).FileName().contains(QStringLiteral("ZentarTestInstaller")));
+        QVERIFY(static_cast<SettingsManager&>(*byDefault)
+                    .FileName()
+                    .contains(QStringLiteral("ZentarTestInstaller")));
     }
 
     void mainWindowIsProcessWide()
@@ -152,10 +154,10 @@ private Q_SLOTS:
         QVERIFY(product->Contains("PreferredBrowser"));
         QCOMPARE(product->GetString("ArchitectBits", ""), std::string("x64"));
         QCOMPARE(QString::fromStdString(product->GetString("Path", "")),
-                 QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
+            QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator());
 
         // The start-up pages go to the gateway, e-mail dialog first.
-        QCOMPARE(gateway->names, (std::vector<std::string>{"EMAIL_DIALOG", "THANK_FOR_INSTALL"}));
+        QCOMPARE(gateway->names, (std::vector<std::string> { "EMAIL_DIALOG", "THANK_FOR_INSTALL" }));
     }
 
     // At every start, also when nothing changed: observers hear of the
@@ -205,7 +207,8 @@ private Q_SLOTS:
 
         TheApp().SetCustomizationManager(std::make_shared<TestCustomization>(), false);
         const QString dir = TheApp().GetApplicationTemporaryFilesDir();
-        QCOMPARE(dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));
+        QCOMPARE(
+            dir, QDir::toNativeSeparators(QDir::tempPath() + QStringLiteral("/ZentarTestProduct/temp/")));
         QVERIFY(QFileInfo(dir).isDir());
 
         const auto touch = [&](const QString& name, int daysAgo) {
@@ -222,7 +225,8 @@ private Q_SLOTS:
         TheApp().ClearApplicationTemporaryFiles(Application::DAYS_TO_FILE_EXPIRE);
         QVERIFY(!QFile::exists(dir + QStringLiteral("old.tmp")));
         QVERIFY(QFile::exists(dir + QStringLiteral("new.tmp")));
-        QVERIFY(log.Contains("Removing all temporary files from directory " + QDir(dir).absolutePath().toStdString()));
+        QVERIFY(log.Contains(
+            "Removing all temporary files from directory " + QDir(dir).absolutePath().toStdString()));
 
         // A missing directory is created, then cleaned.
         QDir(dir).removeRecursively();
@@ -237,8 +241,8 @@ private Q_SLOTS:
         QCOMPARE(qEnvironmentVariable("GLOG_PRODUCT_NAME"), QStringLiteral("ZentarTestInstaller"));
         google::FlushLogFiles(google::GLOG_INFO);
         const QDir logs(QString::fromStdString(Zentar::Logging::LogDirectory()));
-        QVERIFY2(!logs.entryList({QStringLiteral("ZentarTestInstaller*")}, QDir::Files).isEmpty(),
-                 qPrintable(logs.path()));
+        QVERIFY2(!logs.entryList({ QStringLiteral("ZentarTestInstaller*") }, QDir::Files).isEmpty(),
+            qPrintable(logs.path()));
     }
 };
 

@@ -42,11 +42,14 @@ private Q_SLOTS:
         m_customization->SetLocale("de_DE");
         TheApp().SetCustomizationManager(m_customization, false);
         TheApp().SetSettingsManager(std::make_shared<App::SettingsManager>("AppTest", "Zentar"));
-        m_lookAndFeel = LinksTest::MakeLookAndFeel(m_dir.filePath("laf"), { "de_DE", "en_US", "ru_RU" }, "de_DE");
+        m_lookAndFeel
+            = LinksTest::MakeLookAndFeel(m_dir.filePath("laf"), { "de_DE", "en_US", "ru_RU" }, "de_DE");
         TheApp().SetLookAndFeel(m_lookAndFeel);
         const QString table = m_dir.filePath("links.json");
         QVERIFY(LinksTest::WriteTable(table,
-            { { "HOME_PAGE_URL", QJsonObject { { "default", "https://example.com/{language}/" }, { "ru", "https://example.ru/" } } },
+            { { "HOME_PAGE_URL",
+                  QJsonObject {
+                      { "default", "https://example.com/{language}/" }, { "ru", "https://example.ru/" } } },
                 { "THANK_FOR_INSTALL_URL", "https://example.com/thanks?l={locale}" },
                 { "PROMO_CAMPAIGN_URL", QJsonObject { { "ru_RU", "https://example.ru/promo" } } } }));
         Links::LinksManager::SetDefaultTableFile(table);
@@ -64,7 +67,8 @@ private Q_SLOTS:
             QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
         });
         App::AppTest::HandleTestOptions({ "app", "--test-help" },
-            { QCommandLineOption({ "product-mode", "m" }, "Run in a mode", "mode"), QCommandLineOption("product-flag", "A flag") },
+            { QCommandLineOption({ "product-mode", "m" }, "Run in a mode", "mode"),
+                QCommandLineOption("product-flag", "A flag") },
             &TheApp());
         QCOMPARE(level, int(Util::AlertBox::Information));
         QCOMPARE(text,
@@ -84,11 +88,14 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler("https", this, "Open");
         m_clock.start();
         App::AppTest::HandleTestOptions(
-            { "app", "--test-custom-locales", "ru_RU,xx_XX,en_US", "--test-dump-urls", "--test-open-urls" }, {}, &TheApp());
+            { "app", "--test-custom-locales", "ru_RU,xx_XX,en_US", "--test-dump-urls", "--test-open-urls" },
+            {}, &TheApp());
         const qint64 scheduled = m_clock.elapsed();
         const QStringList urls = { "en_US;HOME_PAGE_URL;https://example.com/en/;",
-            "en_US;THANK_FOR_INSTALL_URL;https://example.com/thanks?l=en_US;", "ru_RU;HOME_PAGE_URL;https://example.ru/;",
-            "ru_RU;THANK_FOR_INSTALL_URL;https://example.com/thanks?l=ru_RU;", "ru_RU;PROMO_CAMPAIGN_URL;https://example.ru/promo;" };
+            "en_US;THANK_FOR_INSTALL_URL;https://example.com/thanks?l=en_US;",
+            "ru_RU;HOME_PAGE_URL;https://example.ru/;",
+            "ru_RU;THANK_FOR_INSTALL_URL;https://example.com/thanks?l=ru_RU;",
+            "ru_RU;PROMO_CAMPAIGN_URL;https://example.ru/promo;" };
         QCOMPARE(LinksTest::ReadLines(dump), urls);
         // The language is put back in both managers.
         QCOMPARE(m_lookAndFeel->GetCurrentLocale(), std::string("de_DE"));
@@ -109,7 +116,8 @@ private Q_SLOTS:
         for (int i = 0; i < urls.size(); ++i) {
             QCOMPARE(m_urls[i], urls[i].section(';', 2, 2));
             const qint64 due = 10000 + 1000 * i;
-            QVERIFY2(m_times[i] >= due && m_times[i] < due + scheduled + 800, qPrintable(QString::number(m_times[i])));
+            QVERIFY2(m_times[i] >= due && m_times[i] < due + scheduled + 800,
+                qPrintable(QString::number(m_times[i])));
         }
         QDesktopServices::unsetUrlHandler("https");
     }

@@ -39,9 +39,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        qputenv("BROWSER", LinksTest::WriteRecordingBrowser(m_dir.filePath("recording-browser"), m_record).toLocal8Bit());
+        qputenv("BROWSER",
+            LinksTest::WriteRecordingBrowser(m_dir.filePath("recording-browser"), m_record).toLocal8Bit());
         const QString table = m_dir.filePath("links.json");
-        QVERIFY(LinksTest::WriteTable(table, { { "THANK_FOR_INSTALL_URL", "https://example.com/{language}/thanks?p={productId}" } }));
+        QVERIFY(LinksTest::WriteTable(
+            table, { { "THANK_FOR_INSTALL_URL", "https://example.com/{language}/thanks?p={productId}" } }));
         Links::LinksManager::SetDefaultTableFile(table);
     }
 
@@ -53,10 +55,12 @@ private Q_SLOTS:
         customization->suppressesStartupPages = true; // no product exists: they would open a dialog
         TheApp().SetCustomizationManager(customization, false);
         QVERIFY(Refused());
-        TheApp().SetLookAndFeel(LinksTest::MakeLookAndFeel(m_dir.filePath("laf"), { "de_DE", "en_US" }, "de_DE"));
+        TheApp().SetLookAndFeel(
+            LinksTest::MakeLookAndFeel(m_dir.filePath("laf"), { "de_DE", "en_US" }, "de_DE"));
         QVERIFY(Refused()); // no settings store at all
         TheApp().SetSettingsManager(std::make_shared<App::SettingsManager>("AppWeb", "Zentar"));
-        QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_INSTALL_URL), "https://example.com/de/thanks?p=ZentarTestProduct");
+        QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_INSTALL_URL),
+            "https://example.com/de/thanks?p=ZentarTestProduct");
         QCOMPARE(TheApp().GetUrl(URLKeys::THANK_FOR_REINSTALL_URL), QString());
     }
 
@@ -93,7 +97,8 @@ private Q_SLOTS:
         QVERIFY(secondStart >= 2000);
         // Timers of this length may fire up to 5 % early; one armed by the
         // first start would have fired 3 s early.
-        QVERIFY2(at - secondStart >= 4700 && at - secondStart < 6500, qPrintable(QString::number(at - secondStart)));
+        QVERIFY2(at - secondStart >= 4700 && at - secondStart < 6500,
+            qPrintable(QString::number(at - secondStart)));
     }
 
     // Last: the URL log replaces the browser for the rest of the process.
@@ -105,7 +110,8 @@ private Q_SLOTS:
         QVERIFY(QDesktopServices::openUrl(QUrl("https://example.com/a?b=c d")));
         TheApp().GetLinksManager()->OpenUrl("http://example.com/second");
         // The log handler writes at once; the browser was never started.
-        QCOMPARE(LinksTest::ReadLines(log), (QStringList { "https://example.com/a?b=c d", "http://example.com/second" }));
+        QCOMPARE(LinksTest::ReadLines(log),
+            (QStringList { "https://example.com/a?b=c d", "http://example.com/second" }));
         QVERIFY(!QFile::exists(m_record));
         // A log that cannot be opened swallows URLs.
         App::AppTest::HandleTestOptions({ "app", "--test-log-urls", lost }, {}, &TheApp());

@@ -12,13 +12,13 @@
 #include <signal.h>
 #include <vector>
 
-namespace {
+namespace
+{
 
 const QString kApp = QStringLiteral(ZENTAR_HELPER_DIR "/zentar_crash_app");
 
 // What one run of the helper printed.
-struct Report
-{
+struct Report {
     QString session;
     QStringList crashed;
     QStringList logs; // "<severity> <text>", WARNING or worse
@@ -29,21 +29,27 @@ struct Report
 Report Parse(const QByteArray& output)
 {
     const HelperReport lines(output);
-    return {lines.Text("session"), lines.Texts("crashed"), lines.Texts("log"), lines.Value("cleared"),
-            lines.Value("rand")};
+    return { lines.Text("session"), lines.Texts("crashed"), lines.Texts("log"), lines.Value("cleared"),
+        lines.Value("rand") };
 }
 
 // The crash-tracking file the helper shares with its other instances.
 QString SessionFile()
 {
     return qEnvironmentVariable("XDG_DATA_HOME")
-           + QStringLiteral("/zentar_crash_app/Zentar/ZentarApp 20.4.0/zentar_crash_app.ini");
+        + QStringLiteral("/zentar_crash_app/Zentar/ZentarApp 20.4.0/zentar_crash_app.ini");
 }
 
-QStringList KeysInFile() { return QSettings(SessionFile(), QSettings::IniFormat).allKeys(); }
+QStringList KeysInFile()
+{
+    return QSettings(SessionFile(), QSettings::IniFormat).allKeys();
+}
 
 // Lock files of sessions left beside the session file.
-QStringList LockFiles() { return QFileInfo(SessionFile()).dir().entryList({QStringLiteral("*.lock")}); }
+QStringList LockFiles()
+{
+    return QFileInfo(SessionFile()).dir().entryList({ QStringLiteral("*.lock") });
+}
 
 void WriteEntry(const QString& key, const QString& session)
 {
@@ -72,12 +78,12 @@ Report RunOnce(const QStringList& args = {}, const QString& zone = {})
 }
 
 // Starts a helper that stays up until its standard input closes; returns once it has reported.
-std::unique_ptr<QProcess> StartWaiting(Report* report, const QStringList& extra = {},
-                                       const QString& zone = {})
+std::unique_ptr<QProcess> StartWaiting(
+    Report* report, const QStringList& extra = {}, const QString& zone = {})
 {
     auto p = std::make_unique<QProcess>();
     Prepare(p.get(), zone);
-    p->start(kApp, QStringList{QStringLiteral("--wait")} + extra);
+    p->start(kApp, QStringList { QStringLiteral("--wait") } + extra);
     QByteArray output;
     while (!output.contains("ready\n") && p->waitForReadyRead(30000))
         output += p->readAllStandardOutput();
@@ -137,14 +143,15 @@ private Q_SLOTS:
         Report killed;
         auto running = StartWaiting(&killed);
         QVERIFY(killed.crashed.isEmpty());
-        QVERIFY(QRegularExpression(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}$")).match(killed.session).hasMatch());
+        QVERIFY(
+            QRegularExpression(QStringLiteral("^\\d{6}-\\d{6}-\\d{6}$")).match(killed.session).hasMatch());
         QCOMPARE(QSettings(SessionFile(), QSettings::IniFormat).value(QString::number(running->processId())),
-                 QVariant(killed.session));
+            QVariant(killed.session));
         running->kill(); // SIGKILL: no clean-up of any kind
         QVERIFY(running->waitForFinished(30000));
 
         const Report next = RunOnce();
-        QCOMPARE(next.crashed, QStringList{killed.session});
+        QCOMPARE(next.crashed, QStringList { killed.session });
         QVERIFY(!next.session.isEmpty() && next.session != killed.session);
         QCOMPARE(RunOnce().crashed, QStringList());
         QVERIFY(KeysInFile().isEmpty());
@@ -156,7 +163,7 @@ private Q_SLOTS:
         Report first;
         auto running = StartWaiting(&first);
         QCOMPARE(RunOnce().crashed, QStringList());
-        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
+        QCOMPARE(KeysInFile(), QStringList { QString::number(running->processId()) });
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
         QCOMPARE(running->exitCode(), 0);
@@ -168,13 +175,14 @@ private Q_SLOTS:
     {
         // A process of another executable now holds this pid.
         QProcess other;
-        other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        other.start(QStringLiteral("sleep"), { QStringLiteral("60") });
         QVERIFY(other.waitForStarted());
         WriteEntry(QStringLiteral("not-a-pid"), QStringLiteral("111111-111111-111111"));
         WriteEntry(QString::number(other.processId()), QStringLiteral("222222-222222-222222"));
         QStringList crashed = RunOnce().crashed;
         crashed.sort();
-        QCOMPARE(crashed, (QStringList{QStringLiteral("111111-111111-111111"), QStringLiteral("222222-222222-222222")}));
+        QCOMPARE(crashed,
+            (QStringList { QStringLiteral("111111-111111-111111"), QStringLiteral("222222-222222-222222") }));
         QVERIFY(KeysInFile().isEmpty());
         other.kill();
         other.waitForFinished();
@@ -200,9 +208,9 @@ private Q_SLOTS:
         // The zones really apply: the identifiers hold each run's local time.
         const qint64 apart = OpenedAt(first.session).secsTo(OpenedAt(second.session));
         QVERIFY2(qAbs(apart - hoursAhead * 3600) < 600,
-                 qPrintable(first.session + QLatin1Char(' ') + second.session));
+            qPrintable(first.session + QLatin1Char(' ') + second.session));
         QCOMPARE(second.crashed, QStringList());
-        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
+        QCOMPARE(KeysInFile(), QStringList { QString::number(running->processId()) });
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
         QCOMPARE(running->exitCode(), 0);
@@ -233,10 +241,10 @@ private Q_SLOTS:
         // names a live process of the right program, started at once.
         Report live;
         auto running = StartWaiting(&live, {}, laterZone);
-        QCOMPARE(live.crashed, QStringList{killed.session});
+        QCOMPARE(live.crashed, QStringList { killed.session });
         const QString pid = QString::number(running->processId());
         WriteEntry(pid, killed.session);
-        QCOMPARE(RunOnce({}, laterZone).crashed, QStringList{killed.session});
+        QCOMPARE(RunOnce({}, laterZone).crashed, QStringList { killed.session });
         // Its own, current entry is not mistaken for a reused one.
         WriteEntry(pid, live.session);
         QCOMPARE(RunOnce({}, killedZone).crashed, QStringList());
@@ -252,7 +260,7 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(QFileInfo(SessionFile()).path()));
         QProcess holder;
         holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"),
-                     {QStringLiteral("--file"), SessionFile() + QStringLiteral(".guard")});
+            { QStringLiteral("--file"), SessionFile() + QStringLiteral(".guard") });
         QVERIFY(holder.waitForReadyRead(30000));
         QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
         const auto resume = qScopeGuard([&] {
@@ -267,9 +275,9 @@ private Q_SLOTS:
         QCOMPARE(live.logs.size(), 1);
         const QString warning = live.logs.first();
         QVERIFY2(warning.startsWith(QStringLiteral("1 ")) && warning.contains(QStringLiteral(".guard")),
-                 qPrintable(warning));
+            qPrintable(warning));
         // Unguarded, it still records itself, and leaves cleanly.
-        QCOMPARE(KeysInFile(), QStringList{QString::number(running->processId())});
+        QCOMPARE(KeysInFile(), QStringList { QString::number(running->processId()) });
         running->closeWriteChannel();
         QVERIFY(running->waitForFinished(30000));
         QCOMPARE(running->exitCode(), 0);
@@ -284,7 +292,7 @@ private Q_SLOTS:
         QVERIFY(crashed->waitForFinished(30000));
         Report clearing;
         auto running = StartWaiting(&clearing);
-        QCOMPARE(clearing.crashed, QStringList{killed.session});
+        QCOMPARE(clearing.crashed, QStringList { killed.session });
         // A run that crashes after this one started is cleared unreported.
         Report later;
         auto laterRun = StartWaiting(&later);
@@ -317,7 +325,7 @@ private Q_SLOTS:
         // milliseconds: three runs drawing alike would mean it never did.
         QSet<QByteArray> sequences;
         for (int run = 0; run < 3; ++run) {
-            const Report report = RunOnce({QStringLiteral("--rand")});
+            const Report report = RunOnce({ QStringLiteral("--rand") });
             QVERIFY(!report.rand.isEmpty());
             sequences << report.rand;
         }
@@ -358,7 +366,7 @@ private Q_SLOTS:
         const auto probe = [] {
             QProcess holder;
             holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"),
-                         {QString::fromLatin1(Zentar::App::APPLICATION_RUNNING_MUTEX_NAME)});
+                { QString::fromLatin1(Zentar::App::APPLICATION_RUNNING_MUTEX_NAME) });
             holder.waitForReadyRead(30000);
             const QByteArray answer = holder.readAllStandardOutput().trimmed();
             holder.closeWriteChannel();
@@ -372,7 +380,7 @@ private Q_SLOTS:
         QVERIFY(withMutex->waitForFinished(30000));
         QCOMPARE(probe(), QByteArray("locked"));
 
-        auto withoutMutex = StartWaiting(&report, {QStringLiteral("--no-mutex")});
+        auto withoutMutex = StartWaiting(&report, { QStringLiteral("--no-mutex") });
         QCOMPARE(probe(), QByteArray("locked"));
         withoutMutex->kill();
         withoutMutex->waitForFinished(30000);
@@ -382,9 +390,8 @@ private Q_SLOTS:
     {
         // 16 instances each opening and closing 50 sessions, then 20 plain ones at once.
         // They all line up for the guard: a busy guard is no stuck one.
-        QVERIFY(RunMany(16, {QStringLiteral("--cycles"), QStringLiteral("50")}, [](const QByteArray& out) {
-            return out.contains("cycles 0 0\n") && !out.contains("log ");
-        }));
+        QVERIFY(RunMany(16, { QStringLiteral("--cycles"), QStringLiteral("50") },
+            [](const QByteArray& out) { return out.contains("cycles 0 0\n") && !out.contains("log "); }));
         QVERIFY(KeysInFile().isEmpty());
         QVERIFY(RunMany(20, {}, [](const QByteArray& out) { return !out.contains("crashed"); }));
         QVERIFY(KeysInFile().isEmpty());

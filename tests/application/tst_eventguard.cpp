@@ -20,8 +20,7 @@ using namespace Zentar::App;
 using namespace GestureTestKit;
 
 // Counts the timer events that reach it.
-struct TimerCounter : QObject
-{
+struct TimerCounter : QObject {
     int fired = 0;
     void timerEvent(QTimerEvent*) override { ++fired; }
     // Sends one timer event; tells whether it arrived.
@@ -33,7 +32,8 @@ struct TimerCounter : QObject
     }
 };
 
-namespace WebCore {
+namespace WebCore
+{
 // Named like the timer class the guard holds back while the mouse drags.
 class SharedTimerQt : public TimerCounter
 {
@@ -53,12 +53,15 @@ class Thrower : public QObject
     void customEvent(QEvent*) override { throw std::runtime_error("boom"); }
 };
 
-struct BoomEvent : QEvent
-{
-    BoomEvent() : QEvent(QEvent::User) {}
+struct BoomEvent : QEvent {
+    BoomEvent()
+        : QEvent(QEvent::User)
+    {
+    }
 };
 
-namespace {
+namespace
+{
 
 class GuardApp : public Application
 {
@@ -66,7 +69,7 @@ public:
     using Application::Application;
     int quitRequests = 0;
     // Start's own work needs the product's managers, which these tests do not install.
-    void OnStart() override {}
+    void OnStart() override { }
 
 private:
     bool TryToQuitImpl() override { return ++quitRequests, false; }
@@ -77,16 +80,18 @@ GuardApp& App()
     return *static_cast<GuardApp*>(QCoreApplication::instance());
 }
 
-struct CountingSplash : ISplash
-{
+struct CountingSplash : ISplash {
     int startupEvents = 0;
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const std::string&) override { }
     void OnStartupEvent() override { ++startupEvents; }
 };
 
-struct NamedHandler : EventHandler
-{
-    NamedHandler(char n, QString* l) : name(n), log(l) {}
+struct NamedHandler : EventHandler {
+    NamedHandler(char n, QString* l)
+        : name(n)
+        , log(l)
+    {
+    }
     bool HandleNativeEvent(const QByteArray&, void*, long*) override
     {
         log->append(QLatin1Char(name));
@@ -175,7 +180,7 @@ private Q_SLOTS:
             + details;
         // glog drops the line's final newline.
         QCOMPARE(QString::fromStdString(errors.front()),
-                 QString::fromStdString(expected.substr(0, expected.find_last_not_of('\n') + 1)));
+            QString::fromStdString(expected.substr(0, expected.find_last_not_of('\n') + 1)));
     }
 
     void handlersInOrderButNotForConsumedMessages()

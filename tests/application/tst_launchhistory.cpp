@@ -9,7 +9,8 @@
 using Zentar::App::Application;
 using Zentar::App::SettingsManager;
 
-namespace {
+namespace
+{
 
 // {product launch type, application launch type, CheckFirstLaunch calls} of one helper run.
 QList<int> Launch(const QStringList& args = {})
@@ -23,14 +24,20 @@ QList<int> Launch(const QStringList& args = {})
     return run;
 }
 
-const QStringList kTwoStores{QStringLiteral("--two-stores")};
+const QStringList kTwoStores { QStringLiteral("--two-stores") };
 const QString kDetails = QStringLiteral("--details");
 
 // How the stores look before the run under test.
 enum class Before { Nothing, OneRun, Reinstalled, MainStoreLost };
 
-SettingsManager ProductStore() { return SettingsManager(QStringLiteral("LaunchProduct"), QStringLiteral("Zentar")); }
-SettingsManager MainStore() { return SettingsManager(QStringLiteral("LaunchMain"), QStringLiteral("Zentar")); }
+SettingsManager ProductStore()
+{
+    return SettingsManager(QStringLiteral("LaunchProduct"), QStringLiteral("Zentar"));
+}
+SettingsManager MainStore()
+{
+    return SettingsManager(QStringLiteral("LaunchMain"), QStringLiteral("Zentar"));
+}
 
 } // namespace
 
@@ -50,7 +57,7 @@ private Q_SLOTS:
     void oneStoreAcrossRuns()
     {
         // One store: asked once for both answers.
-        QCOMPARE(Launch(), (QList<int>{Application::FirstLaunch, Application::FirstLaunch, 1}));
+        QCOMPARE(Launch(), (QList<int> { Application::FirstLaunch, Application::FirstLaunch, 1 }));
         const std::string firstStart = ProductStore().GetString("DateOfFirstStart", "");
         {
             const auto store = ProductStore();
@@ -73,8 +80,8 @@ private Q_SLOTS:
         QCOMPARE(Launch().value(0), int(Application::RegularLaunch));
 
         // A new version after a recorded first start.
-        QCOMPARE(Launch({QStringLiteral("--version"), QStringLiteral("2.5.1")}).value(0),
-                 int(Application::FirstLaunchAfterUpdate));
+        QCOMPARE(Launch({ QStringLiteral("--version"), QStringLiteral("2.5.1") }).value(0),
+            int(Application::FirstLaunchAfterUpdate));
         QCOMPARE(ProductStore().GetString("Version", ""), std::string("2-5-1"));
         QCOMPARE(ProductStore().GetInt("ProductInstallType", 0), 3);
     }
@@ -82,15 +89,17 @@ private Q_SLOTS:
     void twoStores()
     {
         // Once per store, however often asked.
-        QCOMPARE(Launch(kTwoStores), (QList<int>{Application::FirstLaunch, Application::FirstLaunch, 2}));
+        QCOMPARE(Launch(kTwoStores), (QList<int> { Application::FirstLaunch, Application::FirstLaunch, 2 }));
         QCOMPARE(MainStore().GetString("Version", ""), std::string("20-4-0"));
 
         // Only the main store sees a version change: it reports the product's
         // recorded type instead of deciding anew.
         MainStore().SetString("Version", "1-0-0");
-        QCOMPARE(Launch(kTwoStores), (QList<int>{Application::RegularLaunch, Application::FirstLaunch, 2}));
+        QCOMPARE(
+            Launch(kTwoStores), (QList<int> { Application::RegularLaunch, Application::FirstLaunch, 2 }));
         QCOMPARE(MainStore().GetString("Version", ""), std::string("20-4-0"));
-        QCOMPARE(Launch(kTwoStores), (QList<int>{Application::RegularLaunch, Application::RegularLaunch, 2}));
+        QCOMPARE(
+            Launch(kTwoStores), (QList<int> { Application::RegularLaunch, Application::RegularLaunch, 2 }));
     }
 
     void storedValueOfTheWrongType()
@@ -111,7 +120,7 @@ private Q_SLOTS:
 
         QProcess installer;
         installer.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"),
-                        {QString::fromLatin1(Zentar::App::INSTALLER_MUTEX_NAME)});
+            { QString::fromLatin1(Zentar::App::INSTALLER_MUTEX_NAME) });
         QVERIFY(installer.waitForReadyRead(30000));
         QCOMPARE(installer.readAllStandardOutput().trimmed(), QByteArray("locked"));
         timer.restart();
@@ -128,7 +137,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("productType");
         QTest::addColumn<bool>("firstProduct");
         QTest::addColumn<bool>("first");
-        const QStringList update{QStringLiteral("--version"), QStringLiteral("2.5.1")};
+        const QStringList update { QStringLiteral("--version"), QStringLiteral("2.5.1") };
         QTest::newRow("first run") << Before::Nothing << QStringList() << int(Application::FirstLaunch)
                                    << true << true;
         QTest::newRow("regular") << Before::OneRun << QStringList() << int(Application::RegularLaunch)
@@ -159,7 +168,7 @@ private Q_SLOTS:
         if (before == Before::MainStoreLost)
             QVERIFY(QFile::remove(MainStore().FileName()));
 
-        const QList<int> run = Launch(args + QStringList{kDetails});
+        const QList<int> run = Launch(args + QStringList { kDetails });
         QCOMPARE(run.size(), 6);
         QCOMPARE(run.at(0), productType);
         QCOMPARE(run.at(3), int(firstProduct));
@@ -188,7 +197,7 @@ private Q_SLOTS:
         else
             ProductStore().SetString("DateOfFirstStart", firstStart.toStdString());
         // A regular run leaves the stored date as it is.
-        const QList<int> run = Launch({kDetails});
+        const QList<int> run = Launch({ kDetails });
         QCOMPARE(run.value(0), int(Application::RegularLaunch));
         QCOMPARE(run.value(5, -999), days);
     }

@@ -18,7 +18,8 @@ using namespace Zentar::App;
 Q_DECLARE_METATYPE(std::function<void()>)
 Q_DECLARE_METATYPE(std::string)
 
-namespace {
+namespace
+{
 
 std::shared_ptr<SettingsManager> Store(const char* name)
 {
@@ -71,30 +72,43 @@ private Q_SLOTS:
         QTest::addColumn<std::string>("message");
 
         const auto product = Store("Unrelated");
-        AddRow("OnStart", [] { TheApp().OnStart(); }, "Application::OnStart" + kCustomization);
-        AddRow("GetProductNameAbout", [] { TheApp().GetProductNameAbout(); },
+        AddRow(
+            "OnStart", [] { TheApp().OnStart(); }, "Application::OnStart" + kCustomization);
+        AddRow(
+            "GetProductNameAbout", [] { TheApp().GetProductNameAbout(); },
             "Application::GetProductNameAbout" + kCustomization);
-        AddRow("GetApplicationTemporaryFilesDir", [] { TheApp().GetApplicationTemporaryFilesDir(); },
+        AddRow(
+            "GetApplicationTemporaryFilesDir", [] { TheApp().GetApplicationTemporaryFilesDir(); },
             "Application::GetApplicationTemporaryFilesDir" + kCustomization);
-        AddRow("ClearApplicationTemporaryFiles", [] { TheApp().ClearApplicationTemporaryFiles(1); },
+        AddRow(
+            "ClearApplicationTemporaryFiles", [] { TheApp().ClearApplicationTemporaryFiles(1); },
             "Application::GetApplicationTemporaryFilesDir" + kCustomization);
-        AddRow("GetInstallerSettings by default", [] { TheApp().GetInstallerSettings(""); },
+        AddRow(
+            "GetInstallerSettings by default", [] { TheApp().GetInstallerSettings(""); },
             "Application::GetInstallerSettings" + kCustomization);
-        AddRow("SetCustomizationManager(nullptr)", [] { TheApp().SetCustomizationManager(nullptr, false); },
+        AddRow(
+            "SetCustomizationManager(nullptr)", [] { TheApp().SetCustomizationManager(nullptr, false); },
             "Application::SetCustomizationManager" + kCustomization);
-        AddRow("CheckFirstLaunch", [product] { TheApp().CheckFirstLaunch(product); },
+        AddRow(
+            "CheckFirstLaunch", [product] { TheApp().CheckFirstLaunch(product); },
             "Application::CheckFirstLaunch" + kProductStore);
-        AddRow("GetProductLaunchType", [] { TheApp().GetProductLaunchType(); },
+        AddRow(
+            "GetProductLaunchType", [] { TheApp().GetProductLaunchType(); },
             "Application::GetProductLaunchType" + kProductStore);
-        AddRow("IsFirstProductLaunch", [] { TheApp().IsFirstProductLaunch(); },
+        AddRow(
+            "IsFirstProductLaunch", [] { TheApp().IsFirstProductLaunch(); },
             "Application::GetProductLaunchType" + kProductStore);
-        AddRow("GetLaunchType", [] { TheApp().GetLaunchType(); }, "Application::GetLaunchType" + kMainStore);
-        AddRow("GetDaysPassed", [] { TheApp().GetDaysPassed(); }, "Application::GetDaysPassed" + kProductStore);
-        AddRow("OpenThankForInstall", [] { TheApp().OpenThankForInstall(); },
+        AddRow(
+            "GetLaunchType", [] { TheApp().GetLaunchType(); }, "Application::GetLaunchType" + kMainStore);
+        AddRow(
+            "GetDaysPassed", [] { TheApp().GetDaysPassed(); }, "Application::GetDaysPassed" + kProductStore);
+        AddRow(
+            "OpenThankForInstall", [] { TheApp().OpenThankForInstall(); },
             "Application::GetProductLaunchType" + kProductStore);
         // The installer's language is read through the application.
         const std::string root = m_lookAndFeelRoot.path().toStdString();
-        AddRow("LookAndFeelManager::Initialize",
+        AddRow(
+            "LookAndFeelManager::Initialize",
             [root] { LookAndFeelManager(root, "theme.json", {}).Initialize("", ""); },
             "Application::GetInstallerSettings" + kCustomization);
     }

@@ -18,7 +18,10 @@ class TestStartupPages : public QObject
         QProcess::ExitStatus status = QProcess::NormalExit;
         QStringList lines;
         QByteArray errors;
-        QStringList Matching(const QString& pattern) const { return lines.filter(QRegularExpression(pattern)); }
+        QStringList Matching(const QString& pattern) const
+        {
+            return lines.filter(QRegularExpression(pattern));
+        }
     };
 
     QTemporaryDir m_dir;
@@ -61,7 +64,8 @@ private Q_SLOTS:
             { { "THANK_FOR_INSTALL_URL", "https://example.com/thanks?v={version}" },
                 { "THANK_FOR_REINSTALL_URL", "https://example.com/welcome-back?v={version}" } }));
         // Pages that open while a product is prepared land here, never in a real browser.
-        qputenv("BROWSER", LinksTest::WriteRecordingBrowser(Path("elsewhere"), Path("elsewhere.txt")).toLocal8Bit());
+        qputenv("BROWSER",
+            LinksTest::WriteRecordingBrowser(Path("elsewhere"), Path("elsewhere.txt")).toLocal8Bit());
     }
 
     void landingPage_data()
@@ -71,8 +75,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("opened");
         const QString install = "https://example.com/thanks?v=20.4.0";
         const QString again = "https://example.com/welcome-back?v=20.4.0";
-        QTest::newRow("first, distribution id") << 1 << "ZentarSetupC1a2b.exe" << QStringList { install + "&did=C1a2b" };
-        QTest::newRow("first, installer path") << 1 << "C:/Downloads/ZentarSetupU1b2c (1).exe" << QStringList { install + "&did=U1b2c" };
+        QTest::newRow("first, distribution id")
+            << 1 << "ZentarSetupC1a2b.exe" << QStringList { install + "&did=C1a2b" };
+        QTest::newRow("first, installer path")
+            << 1 << "C:/Downloads/ZentarSetupU1b2c (1).exe" << QStringList { install + "&did=U1b2c" };
         QTest::newRow("first, letter not in class") << 1 << "ZentarSetupX1a2b.exe" << QStringList { install };
         QTest::newRow("first, lower-case setup") << 1 << "ZentarsetupC1a2b.exe" << QStringList { install };
         QTest::newRow("reinstall") << 2 << "ZentarSetupO9z8y.exe" << QStringList { again + "&did=O9z8y" };
@@ -85,7 +91,8 @@ private Q_SLOTS:
         QFETCH(QString, installer);
         QFETCH(QStringList, opened);
         const QString store = Prepare(launch);
-        Zentar::App::SettingsManager(store + "-Installer", "Zentar").SetString("InstallerName", installer.toStdString());
+        Zentar::App::SettingsManager(store + "-Installer", "Zentar")
+            .SetString("InstallerName", installer.toStdString());
         // The URL log writes as the page opens, so "nothing" is exact.
         const QString log = Path(store + ".log");
         const Run run = Start(store, { "--no-email-dialog", "--test-log-urls", log });
@@ -105,10 +112,13 @@ private Q_SLOTS:
         QFETCH(int, runs);
         const QString store = Prepare(1);
         const QString log = Path(store + ".log");
-        const Run run = Start(store, { "--no-email-dialog", "--gateway-runs", QString::number(runs), "--test-log-urls", log });
+        const Run run = Start(
+            store, { "--no-email-dialog", "--gateway-runs", QString::number(runs), "--test-log-urls", log });
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.Matching("^stimulus "), (QStringList { "stimulus EMAIL_DIALOG", "stimulus THANK_FOR_INSTALL" }));
-        QCOMPARE(LinksTest::ReadLines(log), QStringList(QVector<QString>(runs, "https://example.com/thanks?v=20.4.0").toList()));
+        QCOMPARE(run.Matching("^stimulus "),
+            (QStringList { "stimulus EMAIL_DIALOG", "stimulus THANK_FOR_INSTALL" }));
+        QCOMPARE(LinksTest::ReadLines(log),
+            QStringList(QVector<QString>(runs, "https://example.com/thanks?v=20.4.0").toList()));
     }
 
     // The dialog's signals come in pairs; only a dialog the user answered
@@ -119,13 +129,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("registered"); // null: never stored
         QTest::addColumn<QString>("option");
         QTest::addColumn<QStringList>("seen");
-        const QStringList shown = { "before-email", "dialog", "after-email", "started" }, quiet = { "started" };
+        const QStringList shown = { "before-email", "dialog", "after-email", "started" },
+                          quiet = { "started" };
         QTest::newRow("first") << 1 << QString() << "" << shown;
-        QTest::newRow("first, registered") << 1 << "1" << "" << quiet;
-        QTest::newRow("first, 10") << 1 << "10" << "" << shown;
+        QTest::newRow("first, registered") << 1 << "1"
+                                           << "" << quiet;
+        QTest::newRow("first, 10") << 1 << "10"
+                                   << "" << shown;
         for (int launch : { 2, 3, 4 }) // reinstall, update, regular
             QTest::addRow("launch %d", launch) << launch << QString() << "" << quiet;
-        QTest::newRow("cannot be made") << 1 << QString() << "--no-email-impl" << QStringList { "before-email", "after-email", "started" };
+        QTest::newRow("cannot be made") << 1 << QString() << "--no-email-impl"
+                                        << QStringList { "before-email", "after-email", "started" };
     }
     void emailDialog()
     {
@@ -141,9 +155,15 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.Matching("^(before-email|dialog|after-email|started)$"), seen);
         const bool answered = seen.contains("dialog");
-        QCOMPARE(settings.GetString("IsRegUser", "-"), answered ? "1" : registered.isNull() ? "-" : registered.toStdString());
+        QCOMPARE(settings.GetString("IsRegUser", "-"),
+            answered                  ? "1"
+                : registered.isNull() ? "-"
+                                      : registered.toStdString());
         QCOMPARE(settings.GetString("Email", ""), answered ? "someone@example.com" : std::string());
-        QCOMPARE(QString::fromUtf8(run.errors).split('\n').filter(QRegularExpression("^E.*\\] Failed to create Email Dialog Impl$")).size(),
+        QCOMPARE(QString::fromUtf8(run.errors)
+                     .split('\n')
+                     .filter(QRegularExpression("^E.*\\] Failed to create Email Dialog Impl$"))
+                     .size(),
             option.isEmpty() ? 0 : 1);
     }
 

@@ -16,7 +16,7 @@ public:
         for (const QByteArray& line : output.split('\n')) {
             const int space = line.indexOf(' ');
             if (space > 0)
-                m_lines.append({line.left(space), line.mid(space + 1)});
+                m_lines.append({ line.left(space), line.mid(space + 1) });
         }
     }
 

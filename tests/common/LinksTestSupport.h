@@ -24,7 +24,8 @@ inline QString WriteRecordingBrowser(const QString& scriptPath, const QString& r
     const QString body = "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + record + "'; done\n";
     if (!WriteFile(scriptPath, body.toUtf8()))
         return QString();
-    QFile::setPermissions(scriptPath, QFile::permissions(scriptPath) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+    QFile::setPermissions(
+        scriptPath, QFile::permissions(scriptPath) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     return scriptPath;
 }
 
@@ -48,7 +49,8 @@ inline std::shared_ptr<Zentar::App::LookAndFeelManager> MakeLookAndFeel(
 {
     for (const QString& id : locales)
         QDir().mkpath(root + "/resources/locales/" + id);
-    auto lookAndFeel = std::make_shared<Zentar::App::LookAndFeelManager>(root.toStdString(), "theme.json", std::list<std::string> {});
+    auto lookAndFeel = std::make_shared<Zentar::App::LookAndFeelManager>(
+        root.toStdString(), "theme.json", std::list<std::string> {});
     lookAndFeel->SetLocale(current);
     return lookAndFeel;
 }

@@ -10,8 +10,7 @@
 class LogCapture : public google::LogSink
 {
 public:
-    struct Line
-    {
+    struct Line {
         google::LogSeverity severity;
         std::string file;
         std::string text;
@@ -20,11 +19,12 @@ public:
     LogCapture() { google::AddLogSink(this); }
     ~LogCapture() override { google::RemoveLogSink(this); }
 
-    void send(google::LogSeverity severity, const char* fullFilename, const char* baseFilename,
-              int line, const struct ::tm*, const char* message, size_t length) override
+    void send(google::LogSeverity severity, const char* fullFilename, const char* baseFilename, int line,
+        const struct ::tm*, const char* message, size_t length) override
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_lines.push_back({severity, fullFilename ? fullFilename : baseFilename, std::string(message, length)});
+        m_lines.push_back(
+            { severity, fullFilename ? fullFilename : baseFilename, std::string(message, length) });
     }
 
     std::vector<Line> Lines() const

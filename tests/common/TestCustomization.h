@@ -10,7 +10,7 @@ class TestCustomization : public Zentar::App::ICustomizationManager
 public:
     std::string locale;
     std::string organization = "Zentar";
-    Zentar::Core::Version version{20, 4, 0, 17};
+    Zentar::Core::Version version { 20, 4, 0, 17 };
     std::string productId = "ZentarTestProduct";
     std::string applicationName = "Zentar Test";
     std::string productNameAbout = "Zentar Test Product";

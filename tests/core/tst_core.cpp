@@ -70,12 +70,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("right");
         QTest::addColumn<QString>("joined");
-        QTest::newRow("plain") << "a" << "b" << "a/b";
-        QTest::newRow("trailing slash") << "a/" << "b" << "a/b";
-        QTest::newRow("absolute right wins") << "a" << "/b" << "/b";
-        QTest::newRow("empty left") << "" << "b" << "b";
-        QTest::newRow("empty right") << "a" << "" << "a";
-        QTest::newRow("utf8") << "Thèmes" << "Тёмная" << "Thèmes/Тёмная";
+        QTest::newRow("plain") << "a"
+                               << "b"
+                               << "a/b";
+        QTest::newRow("trailing slash") << "a/"
+                                        << "b"
+                                        << "a/b";
+        QTest::newRow("absolute right wins") << "a"
+                                             << "/b"
+                                             << "/b";
+        QTest::newRow("empty left") << ""
+                                    << "b"
+                                    << "b";
+        QTest::newRow("empty right") << "a"
+                                     << ""
+                                     << "a";
+        QTest::newRow("utf8") << "Thèmes"
+                              << "Тёмная"
+                              << "Thèmes/Тёмная";
     }
     void pathJoining()
     {
@@ -93,7 +105,8 @@ private Q_SLOTS:
         QCOMPARE(wide, QString::fromUtf8(text.c_str()).toStdWString());
         QCOMPARE(Core::Utf8FromWstring(wide), text);
         // A lone continuation byte and a truncated sequence each become U+FFFD.
-        QCOMPARE(Core::WstringFromUtf8(std::string("a\x80z\xE2\x82", 5)), std::wstring(L"a\uFFFDz\uFFFD\uFFFD"));
+        QCOMPARE(
+            Core::WstringFromUtf8(std::string("a\x80z\xE2\x82", 5)), std::wstring(L"a\uFFFDz\uFFFD\uFFFD"));
     }
 
     void exceptionCarriesLocation()
@@ -123,7 +136,7 @@ private Q_SLOTS:
     {
         const QString name = QStringLiteral("{AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE}");
         const auto start = [&](QProcess& p) {
-            p.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), {name});
+            p.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), { name });
             return p.waitForReadyRead(10000) ? p.readAllStandardOutput().trimmed() : QByteArray();
         };
         QProcess holder;
@@ -146,7 +159,8 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("file.guard"));
         QProcess holder;
-        holder.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), {QStringLiteral("--file"), path});
+        holder.start(
+            QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), { QStringLiteral("--file"), path });
         QVERIFY(holder.waitForReadyRead(10000));
         QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("locked"));
 
@@ -160,7 +174,8 @@ private Q_SLOTS:
         QCOMPARE(lock.TryLockFor(std::chrono::seconds(30)), Attempt::Locked);
         QVERIFY(holder.waitForFinished(10000));
         QProcess second;
-        second.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), {QStringLiteral("--file"), path});
+        second.start(
+            QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lock_holder"), { QStringLiteral("--file"), path });
         QVERIFY(second.waitForReadyRead(10000));
         QCOMPARE(second.readAllStandardOutput().trimmed(), QByteArray("busy"));
         second.closeWriteChannel();

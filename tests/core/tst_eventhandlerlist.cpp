@@ -20,7 +20,10 @@ Journal g_journal;
 
 // Writes "<name>:<value>" into the journal, then runs its reaction.
 struct Recorder : Observer {
-    explicit Recorder(std::string n) : name(std::move(n)) {}
+    explicit Recorder(std::string n)
+        : name(std::move(n))
+    {
+    }
     void OnChanged(const std::string& value) override
     {
         g_journal.push_back(name + ":" + value);

@@ -8,10 +8,10 @@
 
 #include <memory>
 
-namespace {
-
-struct DemoRun
+namespace
 {
+
+struct DemoRun {
     QString launch;
     QString session;
     QStringList crashed;
@@ -21,7 +21,7 @@ struct DemoRun
 DemoRun Parse(const QByteArray& out)
 {
     const HelperReport lines(out);
-    return {lines.Text("launch"), lines.Text("session"), lines.Texts("crashed"), {}};
+    return { lines.Text("launch"), lines.Text("session"), lines.Texts("crashed"), {} };
 }
 
 } // namespace
@@ -57,7 +57,7 @@ private Q_SLOTS:
     void runsKilledAndReported()
     {
         const QString shot = QDir::temp().filePath(QStringLiteral("demo.png"));
-        DemoRun first = RunToEnd({QStringLiteral("--screenshot"), shot});
+        DemoRun first = RunToEnd({ QStringLiteral("--screenshot"), shot });
         QCOMPARE(first.launch, QStringLiteral("FirstLaunch"));
         QVERIFY(first.crashed.isEmpty());
         const QImage image(shot);
@@ -66,7 +66,8 @@ private Q_SLOTS:
 
         // Kept running, then killed: no clean exit.
         QProcess staying;
-        staying.start(QStringLiteral(ZENTAR_DEMO_PATH), {QStringLiteral("--stay"), QStringLiteral("--screenshot"), shot});
+        staying.start(QStringLiteral(ZENTAR_DEMO_PATH),
+            { QStringLiteral("--stay"), QStringLiteral("--screenshot"), shot });
         QByteArray out;
         while (!out.contains("screenshot ") && staying.waitForReadyRead(60000))
             out += staying.readAllStandardOutput();
@@ -76,16 +77,16 @@ private Q_SLOTS:
         staying.kill();
         QVERIFY(staying.waitForFinished(30000));
 
-        const DemoRun second = RunToEnd({QStringLiteral("--screenshot"), shot});
-        QCOMPARE(second.crashed, QStringList{killed.session});
+        const DemoRun second = RunToEnd({ QStringLiteral("--screenshot"), shot });
+        QCOMPARE(second.crashed, QStringList { killed.session });
         QVERIFY(second.errors.contains(killed.session.toUtf8())); // logged as a warning
-        QCOMPARE(RunToEnd({QStringLiteral("--screenshot"), shot}).crashed, QStringList());
+        QCOMPARE(RunToEnd({ QStringLiteral("--screenshot"), shot }).crashed, QStringList());
 
         // The installer ran again.
         Zentar::App::SettingsManager(QStringLiteral("ZentarDemoProduct"), QStringLiteral("Zentar"))
             .SetString("DateTime", "2026-12-05T10:00:00");
-        QCOMPARE(RunToEnd({QStringLiteral("--screenshot"), shot}).launch, QStringLiteral("Reinstall"));
-        QCOMPARE(RunToEnd({QStringLiteral("--screenshot"), shot}).launch, QStringLiteral("RegularLaunch"));
+        QCOMPARE(RunToEnd({ QStringLiteral("--screenshot"), shot }).launch, QStringLiteral("Reinstall"));
+        QCOMPARE(RunToEnd({ QStringLiteral("--screenshot"), shot }).launch, QStringLiteral("RegularLaunch"));
     }
 };
 

@@ -27,7 +27,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("dontShowAgain");
-        auto row = [](const char* theme, const char* locale, const char* title, const char* file, const char* dont) {
+        auto row = [](const char* theme, const char* locale, const char* title, const char* file,
+                       const char* dont) {
             QTest::addRow("%s %s", theme, locale) << theme << locale << title << file << dont;
         };
         row("Dark", "en_US", "Dark", "&File", "Don't show this again");
@@ -56,18 +57,19 @@ private Q_SLOTS:
             dontShowAgain);
 
         const QString sheet = QString::fromStdString(manager.GetUnitedStylesheet());
-        const QString rules
-            = QString(sheet).remove(QRegularExpression("/\\*.*?\\*/", QRegularExpression::DotMatchesEverythingOption));
+        const QString rules = QString(sheet).remove(
+            QRegularExpression("/\\*.*?\\*/", QRegularExpression::DotMatchesEverythingOption));
         const auto left = QRegularExpression("@\\w+").match(rules);
         QVERIFY2(!left.hasMatch(), qPrintable("unfilled placeholder " + left.captured()));
         // Both packs made it in.
         QVERIFY(rules.contains("QTabBar::tab") && rules.contains("QPushButton"));
 
         g_warnings.clear();
-        const auto previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type != QtDebugMsg && type != QtInfoMsg)
-                g_warnings << text;
-        });
+        const auto previous
+            = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                  if (type != QtDebugMsg && type != QtInfoMsg)
+                      g_warnings << text;
+              });
         qApp->setStyleSheet(sheet);
         QWidget window;
         new QPushButton("Button", &window);

@@ -14,7 +14,8 @@
 // the time the event loop ran) and decides what to click.
 inline void OnNextModalBox(std::function<void(QMessageBox*)> answer)
 {
-    QTimer::singleShot(0, qApp, [answer] { answer(qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); });
+    QTimer::singleShot(
+        0, qApp, [answer] { answer(qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); });
 }
 
 inline void ClickButton(QMessageBox* box, QMessageBox::StandardButton which)

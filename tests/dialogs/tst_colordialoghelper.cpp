@@ -11,7 +11,8 @@ using Zentar::App::Application;
 using Zentar::App::ColorDialogHelper;
 using Zentar::App::SettingsManager;
 
-namespace {
+namespace
+{
 
 const std::string kGroup = "Zentar::App::ColorDialogHelper";
 
@@ -25,8 +26,9 @@ QStringList RunProduct(const QStringList& args)
 {
     QProcess process;
     process.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_color_app"), args);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {QStringLiteral("helper failed")};
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return { QStringLiteral("helper failed") };
     return QString::fromLatin1(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
@@ -51,7 +53,7 @@ private Q_SLOTS:
         QCOMPARE(defaults.size(), 16);
 
         // First run: nothing stored, nothing loaded; all 16 colours saved.
-        QCOMPARE(RunProduct({QStringLiteral("0=#102030"), QStringLiteral("15=#abcdef")}), defaults);
+        QCOMPARE(RunProduct({ QStringLiteral("0=#102030"), QStringLiteral("15=#abcdef") }), defaults);
         QStringList expected = defaults;
         expected[0] = QStringLiteral("#102030");
         expected[15] = QStringLiteral("#abcdef");
@@ -67,7 +69,8 @@ private Q_SLOTS:
         // A stored count of 3 loads three colours; the others stay Qt's.
         SettingsManager edited = ProductStore();
         edited.SetInt(kGroup + "/ColorsCount", 3);
-        const QStringList stored{QStringLiteral("#ff0000"), QStringLiteral("#00ff00"), QStringLiteral("#0000ff")};
+        const QStringList stored { QStringLiteral("#ff0000"), QStringLiteral("#00ff00"),
+            QStringLiteral("#0000ff") };
         for (int i = 0; i < 3; ++i)
             edited.SetString(kGroup + "/Color" + std::to_string(i), stored.at(i).toStdString());
         QCOMPARE(RunProduct({}), stored + defaults.mid(3));
@@ -75,7 +78,8 @@ private Q_SLOTS:
 
     void lastHelperDestroyedWins()
     {
-        const auto store = std::make_shared<SettingsManager>(QStringLiteral("ColorTest"), QStringLiteral("Zentar"));
+        const auto store
+            = std::make_shared<SettingsManager>(QStringLiteral("ColorTest"), QStringLiteral("Zentar"));
         static_cast<Application*>(QCoreApplication::instance())->SetSettingsManager(store);
         store->Remove(kGroup);
         {

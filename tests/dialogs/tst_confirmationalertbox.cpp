@@ -11,7 +11,8 @@ using Zentar::App::SettingsManager;
 using Zentar::Util::AlertBox;
 using Buttons = QMessageBox::StandardButtons;
 
-namespace {
+namespace
+{
 
 std::shared_ptr<SettingsManager> OpenStore()
 {
@@ -20,8 +21,8 @@ std::shared_ptr<SettingsManager> OpenStore()
 
 // Runs the box; when it is shown, ticks "Don't show this again" if asked and
 // clicks `click`. `shown` tells whether the box appeared at all.
-QMessageBox::StandardButton Answer(ConfirmationAlertBox& box, bool tick, QMessageBox::StandardButton click,
-                                   bool& shown)
+QMessageBox::StandardButton Answer(
+    ConfirmationAlertBox& box, bool tick, QMessageBox::StandardButton click, bool& shown)
 {
     shown = false;
     OnNextModalBox([&shown, tick, click](QMessageBox* shownBox) {
@@ -58,15 +59,17 @@ private Q_SLOTS:
         QTest::addColumn<QMessageBox::StandardButton>("click");
         QTest::addColumn<int>("stored"); // -1: nothing stored
 
-        const auto Ok = QMessageBox::Ok, Cancel = QMessageBox::Cancel, Yes = QMessageBox::Yes, No = QMessageBox::No;
+        const auto Ok = QMessageBox::Ok, Cancel = QMessageBox::Cancel, Yes = QMessageBox::Yes,
+                   No = QMessageBox::No;
         const Buttons okCancel = Ok | Cancel, yesNo = Yes | No, any;
         const QString id = QStringLiteral("delete.item");
         QTest::newRow("accepted") << okCancel << false << any << -1 << id << Ok << int(Ok);
         QTest::newRow("reject role") << okCancel << false << any << -1 << id << Cancel << -1;
         QTest::newRow("remember on reject") << okCancel << true << any << -1 << id << Cancel << int(Cancel);
-        QTest::newRow("remember only Yes, No pressed") << yesNo << false << Buttons(Yes) << -1 << id << No << -1;
-        QTest::newRow("remember only Yes, Yes pressed") << yesNo << false << Buttons(Yes) << -1 << id << Yes
-                                                        << int(Yes);
+        QTest::newRow("remember only Yes, No pressed")
+            << yesNo << false << Buttons(Yes) << -1 << id << No << -1;
+        QTest::newRow("remember only Yes, Yes pressed")
+            << yesNo << false << Buttons(Yes) << -1 << id << Yes << int(Yes);
         QTest::newRow("forced answer") << yesNo << false << any << int(Ok) << id << Yes << int(Ok);
         // Boxes without an id share one key; No is not a reject role.
         QTest::newRow("empty id") << yesNo << false << any << -1 << QString() << No << int(No);
@@ -85,7 +88,8 @@ private Q_SLOTS:
         const std::string key = "confirm/" + id.toStdString();
         bool shown = false;
         {
-            ConfirmationAlertBox box(OpenStore(), AlertBox::Question, QString(), QStringLiteral("Sure?"), buttons);
+            ConfirmationAlertBox box(
+                OpenStore(), AlertBox::Question, QString(), QStringLiteral("Sure?"), buttons);
             box.SetConfirmationId(id);
             box.SetRememberOnReject(rememberOnReject);
             box.SetRememberOnly(rememberOnly);
@@ -101,7 +105,8 @@ private Q_SLOTS:
 
         // Another box of the same id is shown again only when nothing was
         // remembered; otherwise it answers at once with the stored button.
-        ConfirmationAlertBox next(OpenStore(), AlertBox::Warning, QString(), QStringLiteral("Other?"), buttons);
+        ConfirmationAlertBox next(
+            OpenStore(), AlertBox::Warning, QString(), QStringLiteral("Other?"), buttons);
         next.SetConfirmationId(id);
         QCOMPARE(int(Answer(next, false, click, shown)), stored >= 0 ? stored : int(click));
         QCOMPARE(shown, stored < 0);
@@ -120,8 +125,8 @@ private Q_SLOTS:
     {
         OpenStore()->Remove("confirm");
         auto* parent = new QWidget;
-        const QPointer<ConfirmationAlertBox> box = new ConfirmationAlertBox(
-            OpenStore(), AlertBox::Question, QString(), QStringLiteral("Sure?"), QMessageBox::Yes | QMessageBox::No, parent);
+        const QPointer<ConfirmationAlertBox> box = new ConfirmationAlertBox(OpenStore(), AlertBox::Question,
+            QString(), QStringLiteral("Sure?"), QMessageBox::Yes | QMessageBox::No, parent);
         box->SetConfirmationId(QStringLiteral("closing.parent"));
         box->SetRememberOnReject(true);
         bool shown = false;

@@ -8,7 +8,8 @@
 
 using Zentar::App::Application;
 
-namespace {
+namespace
+{
 
 // Resolves every link key to a page of its own number.
 class LinkingApplication : public Application
@@ -32,22 +33,25 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("unsupported"); // which message
         QTest::addColumn<QString>("linkStyle"); // null: property not set
-        QTest::addColumn<bool>("translated");   // proves the translation context
+        QTest::addColumn<bool>("translated"); // proves the translation context
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("linkText");
 
-        QTest::newRow("setup, no style") << false << QString() << false
-                                         << QStringLiteral("NVIDIA<sup>&reg;</sup> CUDA&#8482; acceleration has "
-                                                           "been disabled")
-                                         << QStringLiteral("Detailed Instructions");
-        QTest::newRow("unsupported, styled") << true << QStringLiteral("color: #0a84ff;") << false
-                                             << QStringLiteral("Unfortunately, the currently installed graphics card")
-                                             << QStringLiteral("Download Driver");
-        QTest::newRow("setup, translated") << false << QStringLiteral("x") << true
-                                           << QStringLiteral("Treiber einrichten: ") << QStringLiteral("Anleitung");
-        QTest::newRow("unsupported, translated") << true << QString() << true
-                                                 << QStringLiteral("Treiber nicht unterstützt: ")
-                                                 << QStringLiteral("Herunterladen");
+        QTest::newRow("setup, no style")
+            << false << QString() << false
+            << QStringLiteral("NVIDIA<sup>&reg;</sup> CUDA&#8482; acceleration has "
+                              "been disabled")
+            << QStringLiteral("Detailed Instructions");
+        QTest::newRow("unsupported, styled")
+            << true << QStringLiteral("color: #0a84ff;") << false
+            << QStringLiteral("Unfortunately, the currently installed graphics card")
+            << QStringLiteral("Download Driver");
+        QTest::newRow("setup, translated")
+            << false << QStringLiteral("x") << true << QStringLiteral("Treiber einrichten: ")
+            << QStringLiteral("Anleitung");
+        QTest::newRow("unsupported, translated")
+            << true << QString() << true << QStringLiteral("Treiber nicht unterstützt: ")
+            << QStringLiteral("Herunterladen");
     }
 
     void message()
@@ -65,13 +69,15 @@ private Q_SLOTS:
             QCoreApplication::installTranslator(&translator);
         }
         const auto key = Zentar::URLKeys::HARDWARE_ACCELERATION_HELP_URL;
-        const QString message = unsupported ? GetGPUUnsupportedDriverMessage(key) : GetGPUNeedSetupDriverMessage(key);
+        const QString message
+            = unsupported ? GetGPUUnsupportedDriverMessage(key) : GetGPUNeedSetupDriverMessage(key);
         QCoreApplication::removeTranslator(&translator);
 
         QVERIFY2(message.startsWith(start), qPrintable(message));
-        const QString link = QStringLiteral("<a href=\"https://example.test/page?key=%1\" style=\"%2\">%3</a>")
-                                 .arg(int(key))
-                                 .arg(linkStyle, linkText);
+        const QString link
+            = QStringLiteral("<a href=\"https://example.test/page?key=%1\" style=\"%2\">%3</a>")
+                  .arg(int(key))
+                  .arg(linkStyle, linkText);
         QVERIFY2(message.endsWith(link), qPrintable(message));
     }
 };

@@ -11,7 +11,8 @@
 using Zentar::App::Informer;
 using Zentar::Util::AlertBox;
 
-namespace {
+namespace
+{
 
 // QLabel does not tell where a link is drawn: hovering finds it.
 bool ClickLink(QMessageBox* box, const QString& href)
@@ -23,7 +24,8 @@ bool ClickLink(QMessageBox* box, const QString& href)
         QSignalSpy hovered(label, &QLabel::linkHovered);
         for (int y = 1; y < label->height(); y += 2) {
             for (int x = 1; x < label->width(); x += 2) {
-                QMouseEvent move(QEvent::MouseMove, QPointF(x, y), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+                QMouseEvent move(
+                    QEvent::MouseMove, QPointF(x, y), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
                 QApplication::sendEvent(label, &move);
                 if (!hovered.isEmpty() && hovered.last().at(0).toString() == href) {
                     QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
@@ -51,10 +53,7 @@ private:
     QStringList m_openedUrls;
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl");
-    }
+    void initTestCase() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "openUrl"); }
 
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
 
@@ -80,10 +79,9 @@ private Q_SLOTS:
             closed = informer.Close();
         });
         const auto pressed = informer.ExecDialog(QStringLiteral("Something happened."), QString(), QString(),
-                                                 AlertBox::Information,
-                                                 {{QMessageBox::Ok, QString()},
-                                                  {QMessageBox::Cancel, QStringLiteral("Not now")},
-                                                  {QMessageBox::Help, QStringLiteral("Tell me more")}});
+            AlertBox::Information,
+            { { QMessageBox::Ok, QString() }, { QMessageBox::Cancel, QStringLiteral("Not now") },
+                { QMessageBox::Help, QStringLiteral("Tell me more") } });
         QVERIFY(closed);
         QCOMPARE(pressed, QMessageBox::StandardButtons(QMessageBox::Cancel)); // the escape button
         QVERIFY(informer.Close());
@@ -105,12 +103,12 @@ private Q_SLOTS:
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("help@example.test"));
             // Only the web link reaches the browser, and it leaves the clipboard alone.
             QVERIFY(ClickLink(box, web));
-            QCOMPARE(m_openedUrls, QStringList{web});
+            QCOMPARE(m_openedUrls, QStringList { web });
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("help@example.test"));
             checked = true;
         });
-        informer.ExecDialog(QStringLiteral("Write to <a href=\"%1\">our support</a> any time.").arg(mail), web,
-                            QString(), AlertBox::Information, {{QMessageBox::Ok, {}}});
+        informer.ExecDialog(QStringLiteral("Write to <a href=\"%1\">our support</a> any time.").arg(mail),
+            web, QString(), AlertBox::Information, { { QMessageBox::Ok, {} } });
         QVERIFY(checked);
     }
 
@@ -124,7 +122,7 @@ private Q_SLOTS:
             ClickButton(box, QMessageBox::No);
         });
         const auto pressed = informer->ExecDialog(QStringLiteral("Going away"), QString(), QString(),
-                                                  AlertBox::Critical, {{QMessageBox::Yes, {}}, {QMessageBox::No, {}}});
+            AlertBox::Critical, { { QMessageBox::Yes, {} }, { QMessageBox::No, {} } });
         QCOMPARE(pressed, QMessageBox::StandardButtons(QMessageBox::No));
         QVERIFY(seen);
         QTRY_VERIFY(!seen);

@@ -7,7 +7,8 @@
 
 using Zentar::App::MacMenuActionHandler;
 
-namespace {
+namespace
+{
 
 // Every action starts with a shortcut of its own, so that a shortcut the
 // handler sets, or leaves alone, shows.
@@ -88,7 +89,7 @@ private Q_SLOTS:
         QVERIFY(Activate(&tool));
         m_zoom->trigger();
         m_minimize->trigger();
-        QCOMPARE(asked, (QList<QWidget*>{&tool, &tool}));
+        QCOMPARE(asked, (QList<QWidget*> { &tool, &tool }));
         QCOMPARE(tool.windowState(), Qt::WindowNoState);
 
         QVERIFY(Activate(&m_window));
@@ -100,7 +101,7 @@ private Q_SLOTS:
         QVERIFY(!m_window.isMaximized());
         m_minimize->trigger();
         QVERIFY(m_window.isMinimized());
-        QCOMPARE(asked.mid(2), (QList<QWidget*>{&m_window, &m_window, &m_window}));
+        QCOMPARE(asked.mid(2), (QList<QWidget*> { &m_window, &m_window, &m_window }));
     }
 };
 

@@ -35,7 +35,8 @@ private Q_SLOTS:
         const QString folder = m_dir.filePath(QStringLiteral("my apps"));
         QVERIFY(QDir().mkpath(folder));
         m_helper = folder + QStringLiteral("/zentar_restart_app");
-        QVERIFY(QFile::copy(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_restart_app"), m_helper)); // keeps the x bit
+        QVERIFY(QFile::copy(
+            QStringLiteral(ZENTAR_HELPER_DIR "/zentar_restart_app"), m_helper)); // keeps the x bit
         m_helper = QFileInfo(m_helper).canonicalFilePath();
     }
 
@@ -48,18 +49,19 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<int>("crashedAfter");
         QTest::newRow("unattended") << QString() << false << QStringLiteral("one \"two words\" three") << true
-                                    << QStringList{QStringLiteral("one"), QStringLiteral("two words"),
-                                                   QStringLiteral("three")}
+                                    << QStringList { QStringLiteral("one"), QStringLiteral("two words"),
+                                           QStringLiteral("three") }
                                     << 0;
-        QTest::newRow("asked, ok") << QStringLiteral("ok") << false << QStringLiteral("--open=file.txt") << true
-                                   << QStringList{QStringLiteral("--open=file.txt")} << 0;
+        QTest::newRow("asked, ok") << QStringLiteral("ok") << false << QStringLiteral("--open=file.txt")
+                                   << true << QStringList { QStringLiteral("--open=file.txt") } << 0;
         QTest::newRow("empty arguments") << QString() << false << QString() << true << QStringList() << 0;
-        QTest::newRow("asked, cancel") << QStringLiteral("cancel") << false << QStringLiteral("x") << false
-                                       << QStringList() << 1;
+        QTest::newRow("asked, cancel")
+            << QStringLiteral("cancel") << false << QStringLiteral("x") << false << QStringList() << 1;
         // The window asked over closes and takes the question with it: no answer, no restart.
-        QTest::newRow("asked, window gone") << QStringLiteral("vanish") << false << QStringLiteral("x") << false
-                                            << QStringList() << 1;
-        QTest::newRow("quit refused") << QString() << true << QStringLiteral("x") << false << QStringList() << 0;
+        QTest::newRow("asked, window gone")
+            << QStringLiteral("vanish") << false << QStringLiteral("x") << false << QStringList() << 1;
+        QTest::newRow("quit refused")
+            << QString() << true << QStringLiteral("x") << false << QStringList() << 0;
     }
 
     void restart()
@@ -75,13 +77,13 @@ private Q_SLOTS:
 
         // Leaves a crashed session behind: a run killed with SIGKILL.
         QProcess crashing;
-        crashing.start(m_helper, {QStringLiteral("--wait")});
+        crashing.start(m_helper, { QStringLiteral("--wait") });
         QVERIFY(crashing.waitForReadyRead(30000)); // "ready"
         ::kill(pid_t(crashing.processId()), SIGKILL);
         QVERIFY(crashing.waitForFinished(30000));
         QCOMPARE(crashing.exitStatus(), QProcess::CrashExit);
 
-        QStringList args{QStringLiteral("--restart"), arguments};
+        QStringList args { QStringLiteral("--restart"), arguments };
         if (!answer.isEmpty())
             args << QStringLiteral("--answer") << answer;
         if (refuseQuit)
@@ -91,20 +93,22 @@ private Q_SLOTS:
         QVERIFY(old.waitForFinished(60000));
         QCOMPARE(old.exitStatus(), QProcess::NormalExit);
         QCOMPARE(old.exitCode(), restarts ? 0 : 3); // 0: the old process quit in good order
-        QCOMPARE(old.readAllStandardOutput(), QByteArray("crashed ") + QByteArray::number(crashedAfter) + '\n');
+        QCOMPARE(
+            old.readAllStandardOutput(), QByteArray("crashed ") + QByteArray::number(crashedAfter) + '\n');
         const QString log = QString::fromUtf8(old.readAllStandardError());
         const QString commandLine = QLatin1Char('"') + m_helper + QLatin1Char('"')
-                                    + (arguments.isEmpty() ? QString() : QLatin1Char(' ') + arguments);
+            + (arguments.isEmpty() ? QString() : QLatin1Char(' ') + arguments);
         const QString logged = QStringLiteral("Restarting the application: ");
         QCOMPARE(log.contains(logged), restarts);
         if (restarts) {
-            QVERIFY2(log.contains(logged + commandLine + QLatin1Char('\n')), qPrintable(log)); // no trailing blank
+            QVERIFY2(
+                log.contains(logged + commandLine + QLatin1Char('\n')), qPrintable(log)); // no trailing blank
         } else {
             // A restart that does happen afterwards is the only new process.
             QProcess marker;
-            marker.start(m_helper, {QStringLiteral("--restart"), QStringLiteral("marker")});
+            marker.start(m_helper, { QStringLiteral("--restart"), QStringLiteral("marker") });
             QVERIFY(marker.waitForFinished(60000));
-            expected = QStringList{QStringLiteral("marker")};
+            expected = QStringList { QStringLiteral("marker") };
         }
         QTRY_COMPARE_WITH_TIMEOUT(Restarted().size(), 1, 30000);
         const QJsonObject child = Restarted().first();

@@ -48,7 +48,8 @@ private Q_SLOTS:
         QTest::newRow("left, down") << QPointF(-20, 5) << QPoint(-20, 5) << 0x0005FFECu;
         QTest::newRow("fractions round") << QPointF(12.4, -7.6) << QPoint(12, -8) << 0xFFF8000Cu;
         QTest::newRow("16-bit ends") << QPointF(-32768, 32767) << QPoint(-32768, 32767) << 0x7FFF8000u;
-        QTest::newRow("beyond 16 bits, clamped") << QPointF(40000, -1e9) << QPoint(32767, -32768) << 0x80007FFFu;
+        QTest::newRow("beyond 16 bits, clamped")
+            << QPointF(40000, -1e9) << QPoint(32767, -32768) << 0x80007FFFu;
     }
     void points()
     {
@@ -91,7 +92,7 @@ private Q_SLOTS:
         const double halfStep = 4 * 3.14159265 / 65535 / 2;
         const double back = Argument::DecodeAngle(argument);
         QVERIFY2(std::abs(back - decoded) <= halfStep * 1.0001,
-                 qPrintable(QStringLiteral("%1 came back as %2").arg(angle).arg(back)));
+            qPrintable(QStringLiteral("%1 came back as %2").arg(angle).arg(back)));
         // The encoder takes the step nearest to the angle, so encoding what
         // came back lands on the same step.
         QCOMPARE(Argument::EncodeAngle(back), argument);

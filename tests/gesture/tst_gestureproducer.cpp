@@ -10,7 +10,8 @@
 
 using namespace GestureTestKit;
 
-namespace {
+namespace
+{
 
 Gesture At(const QPoint& screen)
 {
@@ -21,7 +22,7 @@ Gesture At(const QPoint& screen)
 
 // Products store and compare these numbers; they must never move.
 static_assert(Gesture::PanVertical == 2 && Gesture::PanHorizontal == 4 && Gesture::PanInertia == 8
-              && Gesture::PanGutter == 16);
+    && Gesture::PanGutter == 16);
 
 } // namespace
 
@@ -70,7 +71,7 @@ private Q_SLOTS:
         const QPoint overList = list->viewport()->mapToGlobal(list->viewport()->rect().center());
         QCOMPARE(router.Route(At(overList)), static_cast<Gesture::Consumer*>(listConsumer));
         QCOMPARE(router.Route(At(label->mapToGlobal(label->rect().center()))),
-                 static_cast<Gesture::Consumer*>(dialogConsumer));
+            static_cast<Gesture::Consumer*>(dialogConsumer));
         QCOMPARE(router.Route(At(QPoint(-900, -900))), static_cast<Gesture::Consumer*>(nullptr));
 
         // The earliest consumer child wins, until it goes.
@@ -119,17 +120,20 @@ private Q_SLOTS:
         QCOMPARE(m_log->pans[1].inertiaVector, QPoint(1, -1));
         QCOMPARE(m_log->pans[1].distance, 7u);
 
-        Send(Os::GestureIdPressAndTap, Os::GestureFlagBegin | Os::GestureFlagEnd, QPoint(300, 200), 0x0005FFEC); // (-20, 5)
+        Send(Os::GestureIdPressAndTap, Os::GestureFlagBegin | Os::GestureFlagEnd, QPoint(300, 200),
+            0x0005FFEC); // (-20, 5)
         QCOMPARE(m_log->pressAndTaps.size(), size_t(1));
         QCOMPARE(m_log->pressAndTaps[0].position, QPoint(300, 200));
         QCOMPARE(m_log->pressAndTaps[0].tapPosition, QPoint(280, 205));
 
-        Send(Os::GestureIdTwoFingerTap, Os::GestureFlagBegin | Os::GestureFlagEnd, QPoint(60, 70), (uint64_t(5) << 32) | 42);
+        Send(Os::GestureIdTwoFingerTap, Os::GestureFlagBegin | Os::GestureFlagEnd, QPoint(60, 70),
+            (uint64_t(5) << 32) | 42);
         QCOMPARE(m_log->taps.size(), size_t(1));
         QCOMPARE(m_log->taps[0].distance, 42u);
 
         // The angle spans two turns over the argument's 16 bits; 49151 is half a turn.
-        const std::pair<uint64_t, double> angles[] = {{0, -6.2831853}, {32768, 0.0000959}, {65535, 6.2831853}};
+        const std::pair<uint64_t, double> angles[]
+            = { { 0, -6.2831853 }, { 32768, 0.0000959 }, { 65535, 6.2831853 } };
         for (const auto& [argument, angle] : angles) {
             m_log->rotates.clear();
             Send(Os::GestureIdRotate, Os::GestureFlagBegin, QPoint(50, 50), argument);
@@ -147,18 +151,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("kinds");
         QTest::addColumn<int>("pan");
         QTest::addColumn<QVector<uint>>("expected");
-        QTest::newRow("no pan, the rest") << QStringLiteral("zrtp") << Gesture::None
-                                          << QVector<uint>{1, 0, 0, 31, 1, 0, 1, 0, 1, 0};
+        QTest::newRow("no pan, the rest")
+            << QStringLiteral("zrtp") << Gesture::None << QVector<uint> { 1, 0, 0, 31, 1, 0, 1, 0, 1, 0 };
         QTest::newRow("vertical") << QStringLiteral("v") << Gesture::PanVertical
-                                  << QVector<uint>{0, 1, 3, 28, 0, 1, 0, 1, 0, 1};
+                                  << QVector<uint> { 0, 1, 3, 28, 0, 1, 0, 1, 0, 1 };
         QTest::newRow("inertia") << QStringLiteral("i") << Gesture::PanInertia
-                                 << QVector<uint>{0, 1, 17, 14, 0, 1, 0, 1, 0, 1};
+                                 << QVector<uint> { 0, 1, 17, 14, 0, 1, 0, 1, 0, 1 };
         QTest::newRow("inertia, gutter") << QStringLiteral("ig") << (Gesture::PanInertia | Gesture::PanGutter)
-                                         << QVector<uint>{0, 1, 25, 6, 0, 1, 0, 1, 0, 1};
+                                         << QVector<uint> { 0, 1, 25, 6, 0, 1, 0, 1, 0, 1 };
         QTest::newRow("every pan") << QStringLiteral("vhig")
                                    << (Gesture::PanVertical | Gesture::PanHorizontal | Gesture::PanInertia
-                                       | Gesture::PanGutter)
-                                   << QVector<uint>{0, 1, 31, 0, 0, 1, 0, 1, 0, 1};
+                                          | Gesture::PanGutter)
+                                   << QVector<uint> { 0, 1, 31, 0, 0, 1, 0, 1, 0, 1 };
     }
     void configuration()
     {
@@ -205,7 +209,8 @@ private Q_SLOTS:
 
         // The default procedure hands the child's gesture to the top-level
         // window, which makes the only record, in its own coordinates.
-        Os::GestureInfoHandle handle = Os::OpenGestureInfoHandle(Info(Os::GestureIdPan, Os::GestureFlagBegin, screen, 0));
+        Os::GestureInfoHandle handle
+            = Os::OpenGestureInfoHandle(Info(Os::GestureIdPan, Os::GestureFlagBegin, screen, 0));
         Os::NativeMessage message = GestureMessage(childWindow, handle);
         long result = 77;
         QVERIFY(m_filter->router.nativeEvent(QByteArray(Os::NativeMessageEventType()), &message, &result));

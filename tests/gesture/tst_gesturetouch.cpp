@@ -20,7 +20,8 @@
 using namespace Zentar::App;
 using GestureTestKit::EmitterLog;
 
-namespace {
+namespace
+{
 
 QTouchDevice* Device()
 {
@@ -73,7 +74,8 @@ private Q_SLOTS:
         QAbstractItemView* view = nullptr;
         if (kind == QLatin1String("list")) {
             view = new QListView;
-            view->setModel(new QStringListModel(QVector<QString>(300, QStringLiteral("Line")).toList(), view));
+            view->setModel(
+                new QStringListModel(QVector<QString>(300, QStringLiteral("Line")).toList(), view));
         } else if (kind == QLatin1String("table")) {
             view = new QTableView;
             view->setModel(new QStandardItemModel(200, 30, view));
@@ -120,7 +122,8 @@ private Q_SLOTS:
         // settle back by less than a row when it returns to its own mode.
         const QPoint after = contentOrigin() - origin;
         const int along = QPoint::dotProduct(after, move) / move.manhattanLength();
-        QVERIFY2(along > move.manhattanLength() - 30, qPrintable(QStringLiteral("%1,%2").arg(after.x()).arg(after.y())));
+        QVERIFY2(along > move.manhattanLength() - 30,
+            qPrintable(QStringLiteral("%1,%2").arg(after.x()).arg(after.y())));
     }
 
     void tablePannedToItsEndStaysThere()

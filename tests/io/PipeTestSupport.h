@@ -12,7 +12,8 @@
 
 inline QStringList PipeFiles()
 {
-    const QString dir = QFileInfo(QString::fromStdString(Zentar::Core::NamedPipePath("probe"))).absolutePath();
+    const QString dir
+        = QFileInfo(QString::fromStdString(Zentar::Core::NamedPipePath("probe"))).absolutePath();
     return QDir(dir).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
 }
 
@@ -30,7 +31,8 @@ inline QString ErrorOfRead(Zentar::Core::IDataChannel* channel)
             promise.set_value(QString::fromUtf8(e.what()));
         }
     }).detach();
-    const auto ready = [&result] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
+    const auto ready
+        = [&result] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; };
     QElapsedTimer timer;
     timer.start();
     while (!ready() && timer.elapsed() < 5000)

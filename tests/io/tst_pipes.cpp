@@ -73,13 +73,15 @@ QString ErrorOfLargeRead(IDataChannel* channel)
     std::thread([channel, result] {
         std::vector<char> buffer(1 << 20);
         try {
-            result->set_value(QStringLiteral("message of %1 bytes").arg(channel->Read(buffer.data(), buffer.size())));
+            result->set_value(
+                QStringLiteral("message of %1 bytes").arg(channel->Read(buffer.data(), buffer.size())));
         } catch (const IOException& e) {
             result->set_value(QString::fromUtf8(e.what()));
         }
     }).detach();
-    return error.wait_for(std::chrono::seconds(10)) == std::future_status::ready ? error.get()
-                                                                                  : QStringLiteral("still waiting");
+    return error.wait_for(std::chrono::seconds(10)) == std::future_status::ready
+        ? error.get()
+        : QStringLiteral("still waiting");
 }
 
 } // namespace
@@ -108,8 +110,8 @@ private Q_SLOTS:
         link.Create();
         if (!peerFirst)
             peer.start(kPeer, link.PeerArgs(QStringLiteral("echo")));
-        for (const QByteArray& message : { QByteArray("applicationClosed"), QByteArray(), QByteArray("a\0b\0", 4),
-                 Pattern(64 * 1024 + 1), Pattern(3 << 20) }) {
+        for (const QByteArray& message : { QByteArray("applicationClosed"), QByteArray(),
+                 QByteArray("a\0b\0", 4), Pattern(64 * 1024 + 1), Pattern(3 << 20) }) {
             link.channel->Write(message.constData(), size_t(message.size()));
             QCOMPARE(link.channel->GetMessageLength(), size_t(message.size()));
             QByteArray echoed(message.size() + 1, '\x7f');
@@ -175,10 +177,12 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("messages");
         QTest::addColumn<QString>("loggedError");
         const QByteArray big = Pattern(70000);
-        QTest::newRow("in a row") << QList<QByteArray> { Frame(big), Frame(big.left(64 * 1024)), Frame("small") }
-                                  << QList<QByteArray> { big, big.left(64 * 1024), "small" } << QString();
+        QTest::newRow("in a row") << QList<QByteArray> { Frame(big), Frame(big.left(64 * 1024)),
+            Frame("small") } << QList<QByteArray> { big, big.left(64 * 1024), "small" }
+                                  << QString();
         QTest::newRow("torn") << QList<QByteArray> { Frame("first"), Frame(Pattern(200000)).left(90000) }
-                              << QList<QByteArray> { "first" } << "Dropped 90000 bytes of an incomplete message";
+                              << QList<QByteArray> { "first" }
+                              << "Dropped 90000 bytes of an incomplete message";
     }
     void bigMessagesIntoALargeBuffer()
     {

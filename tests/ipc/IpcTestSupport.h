@@ -43,7 +43,8 @@ public:
     // The rest of the first line that starts with `key` and a space.
     QString Value(const QString& key) const
     {
-        const QStringList lines = Lines().filter(QRegularExpression(QLatin1Char('^') + key + QLatin1Char(' ')));
+        const QStringList lines
+            = Lines().filter(QRegularExpression(QLatin1Char('^') + key + QLatin1Char(' ')));
         return lines.isEmpty() ? QString() : lines.first().mid(key.size() + 1);
     }
     qint64 Pid() const { return Value(QStringLiteral("pid")).toLongLong(); }

@@ -82,7 +82,8 @@ private Q_SLOTS:
         }
         Report report;
         MasterClient client;
-        QVERIFY(IPCManager::LaunchSlave(client, kSlave, arguments + QLatin1Char(' ') + report.Option(), false));
+        QVERIFY(
+            IPCManager::LaunchSlave(client, kSlave, arguments + QLatin1Char(' ') + report.Option(), false));
         QVERIFY(client.other > 0);
         QCOMPARE(client.channel->ReadText(), std::string("hello from slave"));
         client.channel->WriteText("ping");
@@ -118,12 +119,13 @@ private Q_SLOTS:
         QTest::newRow("letters after the process id")
             << QStringList { "/MasterPipeId=7", "/ProcessId=12ab" } << "7" << false;
         QTest::newRow("process id zero") << QStringList { "/MasterPipeId=7", "/ProcessId=0" } << "7" << false;
-        QTest::newRow("empty pipe id") << QStringList { "/MasterPipeId=", "/ProcessId=" + pid } << QString() << false;
+        QTest::newRow("empty pipe id")
+            << QStringList { "/MasterPipeId=", "/ProcessId=" + pid } << QString() << false;
         QTest::newRow("switch inside an argument")
             << QStringList { "foo/MasterPipeId=7", "/ProcessId=" + pid } << "foo7" << true;
         QTest::newRow("later argument wins")
-            << QStringList { "/MasterPipeId=1", "/ProcessId=1x", "/MasterPipeId=8", "/ProcessId=" + pid } << "8"
-            << true;
+            << QStringList { "/MasterPipeId=1", "/ProcessId=1x", "/MasterPipeId=8", "/ProcessId=" + pid }
+            << "8" << true;
         QTest::newRow("later bad process id wins")
             << QStringList { "/MasterPipeId=7", "/ProcessId=" + pid, "/ProcessId=1x" } << "7" << false;
     }
@@ -154,7 +156,8 @@ private Q_SLOTS:
         LogCapture log;
         Report report;
         MasterClient client;
-        QVERIFY(IPCManager::LaunchSlave(client, kSlave, QStringLiteral("--mode=echo ") + report.Option(), true));
+        QVERIFY(
+            IPCManager::LaunchSlave(client, kSlave, QStringLiteral("--mode=echo ") + report.Option(), true));
         QCOMPARE(client.channel->ReadText(), std::string("hello from slave"));
         client.channel->WriteText("big 16777216");
         QTRY_VERIFY(report.Has(QStringLiteral("sending")));

@@ -23,12 +23,17 @@ class TestLinksManager : public QObject
     QTemporaryDir m_dir;
     std::shared_ptr<TestCustomization> m_customization = std::make_shared<TestCustomization>();
     std::shared_ptr<App::LookAndFeelManager> m_lookAndFeel;
-    std::shared_ptr<App::SettingsManager> m_mail = std::make_shared<App::SettingsManager>("LinksMail", "Zentar");
-    std::shared_ptr<App::SettingsManager> m_installer = std::make_shared<App::SettingsManager>("LinksInstaller", "Zentar");
+    std::shared_ptr<App::SettingsManager> m_mail
+        = std::make_shared<App::SettingsManager>("LinksMail", "Zentar");
+    std::shared_ptr<App::SettingsManager> m_installer
+        = std::make_shared<App::SettingsManager>("LinksInstaller", "Zentar");
 
     QString Path(const QString& name) const { return m_dir.filePath(name); }
     // %1 and %2 stand for the two browsers on PATH.
-    QString Sub(QString text) const { return text.replace("%1", Path("first-browser")).replace("%2", Path("second-browser")); }
+    QString Sub(QString text) const
+    {
+        return text.replace("%1", Path("first-browser")).replace("%2", Path("second-browser"));
+    }
     std::unique_ptr<LinksManager> Make(const QString& table, const QJsonObject& links = {})
     {
         if (!links.isEmpty() && !LinksTest::WriteTable(table, links))
@@ -57,8 +62,9 @@ private Q_SLOTS:
     {
         QFETCH(int, missing);
         try {
-            LinksManager manager(missing == 0 ? nullptr : m_customization, missing == 1 ? nullptr : m_lookAndFeel,
-                missing == 2 ? nullptr : m_mail, m_installer, Path("none.json"));
+            LinksManager manager(missing == 0 ? nullptr : m_customization,
+                missing == 1 ? nullptr : m_lookAndFeel, missing == 2 ? nullptr : m_mail, m_installer,
+                Path("none.json"));
             QFAIL("built without a required collaborator");
         } catch (const std::logic_error& e) {
             QCOMPARE(QString(e.what()), "NotNull can not initialized by null");
@@ -70,9 +76,11 @@ private Q_SLOTS:
     {
         m_mail->SetString("IsRegUser", "1");
         m_installer->SetString("InstallerName", "Zentar Setup&1.exe");
-        const auto manager = Make(Path("placeholders.json"), { { "THANK_FOR_INSTALL_URL",
-            "https://example.com/{language}/thanks?l={locale}&p={productId}&m={module}&v={version}&b={build}"
-            "&r={registered}&i={installer}&ip={installerProduct}&x={unknown}" } });
+        const auto manager = Make(Path("placeholders.json"),
+            { { "THANK_FOR_INSTALL_URL",
+                "https://example.com/{language}/"
+                "thanks?l={locale}&p={productId}&m={module}&v={version}&b={build}"
+                "&r={registered}&i={installer}&ip={installerProduct}&x={unknown}" } });
         QVERIFY(manager);
         QCOMPARE(manager->GetUrl(URLKeys::THANK_FOR_INSTALL_URL),
             "https://example.com/en/thanks?l=en_US&p=ZentarTestProduct&m=zentar-test&v=20.4.0&b=17&r=1"
@@ -88,9 +96,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("severity");
         QTest::addColumn<QString>("message");
         QTest::newRow("missing") << QByteArray() << int(google::GLOG_WARNING) << "No links table at";
-        QTest::newRow("not json") << QByteArray("{\"links\": {\"FAQ_URL\": ") << int(google::GLOG_ERROR) << "is malformed";
-        QTest::newRow("array") << QByteArray("[\"https://example.com\"]") << int(google::GLOG_ERROR) << "is malformed";
-        QTest::newRow("links not an object") << QByteArray("{\"links\": [1, 2]}") << int(google::GLOG_ERROR) << "is malformed";
+        QTest::newRow("not json") << QByteArray("{\"links\": {\"FAQ_URL\": ") << int(google::GLOG_ERROR)
+                                  << "is malformed";
+        QTest::newRow("array") << QByteArray("[\"https://example.com\"]") << int(google::GLOG_ERROR)
+                               << "is malformed";
+        QTest::newRow("links not an object")
+            << QByteArray("{\"links\": [1, 2]}") << int(google::GLOG_ERROR) << "is malformed";
     }
     void unusableTables()
     {
@@ -114,11 +125,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variable"); // %1 first, %2 second browser
         QTest::addColumn<QString>("path");
         QTest::addColumn<QStringList>("arguments"); // after the program; %u the URL
-        QTest::newRow("plain") << "%1" << "%1" << QStringList { "%u" };
-        QTest::newRow("first missing") << "/no/such/browser:%2" << "%2" << QStringList { "%u" };
-        QTest::newRow("placeholder") << "%1 --new-tab %s --x=100%%" << "%1" << QStringList { "--new-tab", "%u", "--x=100%" };
-        QTest::newRow("placeholder inside") << "%2 --open=%s" << "%2" << QStringList { "--open=%u" };
-        QTest::newRow("by name on PATH") << "second-browser" << "%2" << QStringList { "%u" };
+        QTest::newRow("plain") << "%1"
+                               << "%1" << QStringList { "%u" };
+        QTest::newRow("first missing") << "/no/such/browser:%2"
+                                       << "%2" << QStringList { "%u" };
+        QTest::newRow("placeholder") << "%1 --new-tab %s --x=100%%"
+                                     << "%1" << QStringList { "--new-tab", "%u", "--x=100%" };
+        QTest::newRow("placeholder inside") << "%2 --open=%s"
+                                            << "%2" << QStringList { "--open=%u" };
+        QTest::newRow("by name on PATH") << "second-browser"
+                                         << "%2" << QStringList { "%u" };
     }
     void browserVariable()
     {

@@ -16,15 +16,18 @@
 
 class QMainWindow;
 
-namespace Zentar::ExternalStimulus {
+namespace Zentar::ExternalStimulus
+{
 class IGateway;
 }
 
-namespace Zentar::Links {
+namespace Zentar::Links
+{
 class ILinksManager;
 }
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 class EventHandler;
 class ICustomizationManager;
@@ -48,8 +51,7 @@ public:
         RegularLaunch = 4,
     };
 
-    struct AppContext
-    {
+    struct AppContext {
         bool createRunningMutex = true;
     };
 

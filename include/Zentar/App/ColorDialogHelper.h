@@ -2,7 +2,8 @@
 
 #include <Zentar/App/ZentarAppExport.h>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Keeps the custom colours of QColorDialog across runs: a helper loads the
 // stored colours into QColorDialog when it is created and writes all of

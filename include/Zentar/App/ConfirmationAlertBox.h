@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 class ISettingsManager;
 
@@ -20,9 +21,9 @@ class ZENTAR_APP_EXPORT ConfirmationAlertBox : public Zentar::Util::AlertBox
     Q_OBJECT
 
 public:
-    ConfirmationAlertBox(std::shared_ptr<ISettingsManager> settings, AlertBox::Level level, const QString& title,
-                         const QString& text, QMessageBox::StandardButtons buttons, QWidget* parent = nullptr,
-                         Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    ConfirmationAlertBox(std::shared_ptr<ISettingsManager> settings, AlertBox::Level level,
+        const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
+        QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     ~ConfirmationAlertBox() override;
 
     // Returns the remembered answer without showing the box when there is

@@ -8,7 +8,8 @@
 #include <deque>
 #include <string>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Records this run in a small INI file shared by every instance of the
 // executable, keyed by process id. An entry whose writer no longer runs

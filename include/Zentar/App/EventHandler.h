@@ -4,7 +4,8 @@
 
 #include <QByteArray>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // A product's handler of native window messages, registered with
 // Application::RegisterEventHandler. Its result is not used.

@@ -4,7 +4,8 @@
 
 #include <QString>
 
-namespace Zentar {
+namespace Zentar
+{
 // Defined in <Zentar/Links/URLKeys.h>.
 enum class URLKeys : int;
 } // namespace Zentar

@@ -3,11 +3,11 @@
 #include <functional>
 #include <string>
 
-namespace Zentar::ExternalStimulus {
+namespace Zentar::ExternalStimulus
+{
 
 // A named action that the gateway runs when it sees fit.
-struct Stimulus
-{
+struct Stimulus {
     std::string name;
     std::function<void()> action;
 };

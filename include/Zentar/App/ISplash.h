@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // The product's splash screen.
 class ISplash

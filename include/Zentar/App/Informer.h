@@ -9,7 +9,8 @@
 #include <map>
 #include <memory>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Shows informational alert boxes whose text may carry links. Web links open
 // through QDesktopServices; e-mail links ("mailto:") are copied to the
@@ -31,8 +32,8 @@ public:
     // a non-empty value replaces that button's text. An empty `iconPath`
     // means the library's own information icon. Returns the button pressed.
     QMessageBox::StandardButtons ExecDialog(const QString& text, const QString& learnMoreLink,
-                                            const QString& iconPath, Zentar::Util::AlertBox::Level level,
-                                            const std::map<QMessageBox::StandardButton, QString>& buttons);
+        const QString& iconPath, Zentar::Util::AlertBox::Level level,
+        const std::map<QMessageBox::StandardButton, QString>& buttons);
 
     // Closes the box being shown, as its window's close button would, and
     // tells whether it closed. True when no box is shown.

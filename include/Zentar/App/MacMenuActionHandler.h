@@ -10,7 +10,8 @@
 class QMenuBar;
 class QWidget;
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Gives a menu bar the application and window menu behaviour of macOS. The
 // product names its menus and actions:

@@ -2,7 +2,8 @@
 
 #include <Zentar/App/ZentarAppExport.h>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Held by every running product built on the library (see Application::AppContext).
 ZENTAR_APP_EXPORT extern const char* const APPLICATION_RUNNING_MUTEX_NAME;

@@ -6,7 +6,8 @@
 #include <QPixmap>
 #include <QString>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Quits the application and starts the same executable again with
 // `arguments` as its command line (blanks separate, double quotes group).
@@ -15,7 +16,7 @@ namespace Zentar::App {
 // the window it was asked over, changes nothing. Before quitting,
 // the crash history is cleared so that the restart is not taken for a crash.
 // Nothing is started when the application refuses to quit.
-ZENTAR_APP_EXPORT void RestartApplication(Zentar::Enums::WorkingMode mode, const QPixmap& icon,
-                                          const QString& arguments);
+ZENTAR_APP_EXPORT void RestartApplication(
+    Zentar::Enums::WorkingMode mode, const QPixmap& icon, const QString& arguments);
 
 } // namespace Zentar::App

@@ -3,7 +3,8 @@
 #include <Zentar/App/ZentarAppExport.h>
 #include <Zentar/Core/ioPath.h>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Process-wide settings that Qt reads when the application object is built:
 // call these in main() before constructing Application.

@@ -1,11 +1,12 @@
 #pragma once
 
-namespace Zentar::Enums {
+namespace Zentar::Enums
+{
 
 // How an operation that may need the user's consent goes ahead.
 enum class WorkingMode : int {
     Interactive = 0, // ask the user first
-    Unattended = 1,  // go ahead without asking
+    Unattended = 1, // go ahead without asking
 };
 
 } // namespace Zentar::Enums

@@ -41,7 +41,8 @@ public:
     {
         bool ok = Copy("themes/" + fixtureTheme + "/theme.json", "themes/" + id + "/theme.json");
         for (const QString& pack : packs)
-            ok = ok && Copy("themes/" + fixtureTheme + "/" + pack + ".rcc", "themes/" + id + "/" + pack + ".rcc");
+            ok = ok
+                && Copy("themes/" + fixtureTheme + "/" + pack + ".rcc", "themes/" + id + "/" + pack + ".rcc");
         return ok;
     }
 
@@ -60,17 +61,17 @@ private:
 
 // A manager on `root`. It unloads its packs on destruction, so a failed test
 // leaves no resources behind.
-inline std::shared_ptr<Zentar::App::LookAndFeelManager> Manager(const LnfRoot& root,
-                                                                const QStringList& modules = {})
+inline std::shared_ptr<Zentar::App::LookAndFeelManager> Manager(
+    const LnfRoot& root, const QStringList& modules = {})
 {
     std::list<std::string> names;
     for (const QString& m : modules)
         names.push_back(m.toStdString());
     return { new Zentar::App::LookAndFeelManager(root.Utf8Path(), "theme.json", names),
-             [](Zentar::App::LookAndFeelManager* m) {
-                 m->SetTheme("");
-                 delete m;
-             } };
+        [](Zentar::App::LookAndFeelManager* m) {
+            m->SetTheme("");
+            delete m;
+        } };
 }
 
 // Journal of every call an observer gets, as "locale:<id>" / "theme:<id>".

@@ -173,9 +173,8 @@ Bytes Name(const std::string& family)
     for (char c : family)
         if (c != ' ')
             postScript += c;
-    const std::vector<std::pair<unsigned, std::string>> names = {
-        { 1, family }, { 2, "Regular" }, { 4, family }, { 6, postScript }
-    };
+    const std::vector<std::pair<unsigned, std::string>> names
+        = { { 1, family }, { 2, "Regular" }, { 4, family }, { 6, postScript } };
     Bytes b, strings;
     U16(b, 0);
     U16(b, static_cast<unsigned>(names.size()));

@@ -24,12 +24,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("system");
         QTest::addColumn<int>("installerCode");
         QTest::addColumn<QString>("output"); // installer's language, chosen language
-        auto row = [](const char* name, const char* requested, const char* system, int code, const char* installer,
-                       const char* chosen) {
+        auto row = [](const char* name, const char* requested, const char* system, int code,
+                       const char* installer, const char* chosen) {
             QTest::newRow(name) << requested << system << code << QString(installer) + " " + chosen;
         };
         row("offered", "ru_RU", "de_DE", 1036, "fr_FR", "ru_RU");
-        row("not offered: first offered system language", "fr_FR", "ja_JP:ru_RU:de_DE", 0, "unknown", "ru_RU");
+        row("not offered: first offered system language", "fr_FR", "ja_JP:ru_RU:de_DE", 0, "unknown",
+            "ru_RU");
         row("portuguese of portugal becomes brazil", "", "pt_PT:de_DE", 0, "unknown", "pt_BR");
         row("chinese of hong kong is traditional", "", "zh_HK:de_DE", 0, "unknown", "zh_TW");
         row("chinese of china is simplified", "", "zh_CN:de_DE", 0, "unknown", "zh_CN");
@@ -56,7 +57,8 @@ private Q_SLOTS:
         probe.start(QStringLiteral(ZENTAR_HELPER_DIR "/zentar_lnf_language_probe"),
             { QString::fromStdString(m_root.Utf8Path()), requested, QString::number(installerCode) });
         QVERIFY(probe.waitForFinished(30000));
-        QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0, probe.readAllStandardError());
+        QVERIFY2(probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0,
+            probe.readAllStandardError());
         QCOMPARE(QString::fromUtf8(probe.readAllStandardOutput()).trimmed(), output);
     }
 };

@@ -20,7 +20,10 @@ QString ReadAll(const QString& path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : "<unreadable " + path + ">";
 }
 
-QString Sheet(const ILookAndFeelManager& m) { return QString::fromStdString(m.GetUnitedStylesheet()); }
+QString Sheet(const ILookAndFeelManager& m)
+{
+    return QString::fromStdString(m.GetUnitedStylesheet());
+}
 
 // Night (packs a, b), Day (pack solo); de_DE and fr_FR with translations,
 // en_US and ru_RU without.
@@ -137,8 +140,8 @@ private Q_SLOTS:
     void discoveryByBaseName()
     {
         LnfRoot root;
-        for (const char* dir : { "themes/NoDescription", "themes.old/Day.old", "themes.old/Gone", "locales/de_DE",
-                 "locales/en_US", "locales/fr_FR.utf8", "locales.bak/ru_RU", "junk/xx_XX" })
+        for (const char* dir : { "themes/NoDescription", "themes.old/Day.old", "themes.old/Gone",
+                 "locales/de_DE", "locales/en_US", "locales/fr_FR.utf8", "locales.bak/ru_RU", "junk/xx_XX" })
             QVERIFY(root.MakeDir(dir));
         QVERIFY(root.Copy("themes/Day/theme.json", "themes/Day/theme.json"));
         QVERIFY(root.Copy("themes/Night/theme.json", "themes/Night/theme.json"));
@@ -181,8 +184,10 @@ private Q_SLOTS:
         const QString win = R"({"win": {"all_languages": )";
         row("language over all", { "{" + all + R"("de_DE": {"v": "2"}}})" }, "[@v]", "[2]");
         row("other language", { "{" + all + R"("fr_FR": {"v": "2"}}})" }, "[@v]", "[1]");
-        row("platform over language", { win + R"({"v": "3"}}, )" + all + R"("de_DE": {"v": "2"}}})" }, "[@v]", "[3]");
-        row("later file wins", { R"({"win": {"de_DE": {"v": "A"}}})", R"({"all_platforms": {"all_languages": {"v": "B"}}})" },
+        row("platform over language", { win + R"({"v": "3"}}, )" + all + R"("de_DE": {"v": "2"}}})" }, "[@v]",
+            "[3]");
+        row("later file wins",
+            { R"({"win": {"de_DE": {"v": "A"}}})", R"({"all_platforms": {"all_languages": {"v": "B"}}})" },
             "[@v]", "[B]");
         row("undefined stays", { R"({"mac": {"all_languages": {"v": "1"}}})" }, "[@v]", "[@v]");
         row("not json beside good file", { "v = 1", win + R"({"v": "ok"}}})" }, "[@v]", "[ok]");
@@ -206,7 +211,8 @@ private Q_SLOTS:
         description.styleSheets = { m_root->Resources("sheet.qss").toStdString() };
         for (int i = 0; i < files.size(); ++i) {
             QVERIFY(m_root->Write(QString("vars%1.json").arg(i), files[i].toUtf8()));
-            description.variableFiles.push_back(m_root->Resources(QString("vars%1.json").arg(i)).toStdString());
+            description.variableFiles.push_back(
+                m_root->Resources(QString("vars%1.json").arg(i)).toStdString());
         }
         description.variableFiles.push_back(m_root->Resources("missing.json").toStdString());
         m_manager->ApplyTheme(description);
@@ -239,7 +245,8 @@ private Q_SLOTS:
         QString values;
         for (char c = 'a'; c < 'l'; ++c)
             values += QString(R"("%1": "%2", )").arg(QChar(c), QString("@%1").arg(QChar(c + 1)).repeated(8));
-        QVERIFY(m_root->Write("vars.json", R"({"win": {"all_languages": {)" + values.toUtf8() + R"("l": "x", "z": "ok"}}})"));
+        QVERIFY(m_root->Write(
+            "vars.json", R"({"win": {"all_languages": {)" + values.toUtf8() + R"("l": "x", "z": "ok"}}})"));
         QVERIFY(m_root->Write("sheet.qss", "[@a]{@z}"));
         LogCapture log;
         m_manager->ApplyTheme({ { m_root->Resources("sheet.qss").toStdString() },
@@ -432,7 +439,8 @@ private Q_SLOTS:
         // observers told again.
         m_manager->SetLocale("de_DE");
         m_manager->SetTheme("Night");
-        QCOMPARE(journal.calls, QStringList({ "locale:en_US", "theme:Night", "locale:de_DE", "theme:Night" }));
+        QCOMPARE(
+            journal.calls, QStringList({ "locale:en_US", "theme:Night", "locale:de_DE", "theme:Night" }));
         QVERIFY(QFile::exists(":/a/style.qss"));
         QVERIFY(Sheet(*m_manager).contains("#222222"));
 
@@ -540,7 +548,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("french");
         // The last translation file loaded is searched first.
         QTest::newRow("all") << QStringList() << QStringList { "a", "b" } << "Bonjour en plus";
-        QTest::newRow("listed") << QStringList { "core", "editor", "b" } << QStringList { "b" } << "Bonjour de l'éditeur";
+        QTest::newRow("listed") << QStringList { "core", "editor", "b" } << QStringList { "b" }
+                                << "Bonjour de l'éditeur";
         QTest::newRow("missing") << QStringList { "core", "none" } << QStringList() << "Bonjour du noyau";
     }
     void moduleFiltering()

@@ -27,7 +27,8 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 bool HasOption(int argc, char** argv, const char* option)
 {
@@ -62,7 +63,8 @@ int main(int argc, char** argv)
             Zentar::App::CrashTracker tracker;
             crashed += int(tracker.BadSessionsList().size());
             // Read under the instances' own guard, as they do.
-            Zentar::Core::FileLockGuard guard(QString(tracker.FileName() + QStringLiteral(".guard")).toStdString());
+            Zentar::Core::FileLockGuard guard(
+                QString(tracker.FileName() + QStringLiteral(".guard")).toStdString());
             if (QSettings(tracker.FileName(), QSettings::IniFormat).value(own).toString()
                 != QString::fromStdString(tracker.SessionId()))
                 ++lost;

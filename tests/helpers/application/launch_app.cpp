@@ -11,7 +11,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 class CountingApplication : public Zentar::App::Application
 {
@@ -42,7 +43,8 @@ int main(int argc, char** argv)
     app.SetCustomizationManager(customization, false);
 
     using Zentar::App::SettingsManager;
-    auto product = std::make_shared<SettingsManager>(QStringLiteral("LaunchProduct"), QStringLiteral("Zentar"));
+    auto product
+        = std::make_shared<SettingsManager>(QStringLiteral("LaunchProduct"), QStringLiteral("Zentar"));
     if (args.contains(QStringLiteral("--two-stores"))) {
         app.SetSettingsManager(
             std::make_shared<SettingsManager>(QStringLiteral("LaunchMain"), QStringLiteral("Zentar")));

@@ -60,7 +60,10 @@ public:
 struct HoldingGateway : Zentar::ExternalStimulus::IGateway {
     std::vector<Zentar::ExternalStimulus::Stimulus> stimuli;
     bool IsEnabled() const override { return true; }
-    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus) override { stimuli.push_back(stimulus); }
+    void AddStimulus(const Zentar::ExternalStimulus::Stimulus& stimulus) override
+    {
+        stimuli.push_back(stimulus);
+    }
 };
 
 int main(int argc, char** argv)
@@ -128,7 +131,9 @@ int main(int argc, char** argv)
             auto* buttons = dialog->findChild<QDialogButtonBox*>();
             if (isSet("email"))
                 QTest::keyClicks(edit, value("email"));
-            QTest::mouseClick(buttons->button(isSet("email") ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
+            QTest::mouseClick(
+                buttons->button(isSet("email") ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+                Qt::LeftButton);
         });
         answer.start(20);
 

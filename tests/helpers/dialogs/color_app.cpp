@@ -14,8 +14,8 @@ int main(int argc, char** argv)
     Zentar::App::Application::AppContext context;
     context.createRunningMutex = false;
     Zentar::App::Application app(argc, argv, context);
-    app.SetSettingsManager(
-        std::make_shared<Zentar::App::SettingsManager>(QStringLiteral("ColorProduct"), QStringLiteral("Zentar")));
+    app.SetSettingsManager(std::make_shared<Zentar::App::SettingsManager>(
+        QStringLiteral("ColorProduct"), QStringLiteral("Zentar")));
 
     Zentar::App::ColorDialogHelper helper;
     for (int i = 0; i < QColorDialog::customCount(); ++i)

@@ -27,7 +27,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 class Product : public Zentar::App::Application
 {
@@ -63,11 +64,11 @@ int main(int argc, char** argv)
     }
     if (restart < 0) {
         QFile file(QString::fromLocal8Bit(qgetenv("ZENTAR_RESTART_RECORD")));
-        const QJsonObject record{{QStringLiteral("program"), QCoreApplication::applicationFilePath()},
-                                 {QStringLiteral("arguments"), QJsonArray::fromStringList(args.mid(1))},
-                                 {QStringLiteral("crashed"), int(app.GetCrashedSessions().size())}};
+        const QJsonObject record { { QStringLiteral("program"), QCoreApplication::applicationFilePath() },
+            { QStringLiteral("arguments"), QJsonArray::fromStringList(args.mid(1)) },
+            { QStringLiteral("crashed"), int(app.GetCrashedSessions().size()) } };
         const bool written = file.open(QIODevice::Append)
-                             && file.write(QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n') > 0;
+            && file.write(QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n') > 0;
         return written ? 0 : 1;
     }
 
@@ -97,7 +98,7 @@ int main(int argc, char** argv)
         }
         Zentar::App::RestartApplication(answer.isEmpty() ? Zentar::Enums::WorkingMode::Unattended
                                                          : Zentar::Enums::WorkingMode::Interactive,
-                                        QPixmap(), args.value(restart + 1));
+            QPixmap(), args.value(restart + 1));
         std::printf("crashed %d\n", int(app.GetCrashedSessions().size()));
         std::fflush(stdout);
         if (!app.IsQuitting())

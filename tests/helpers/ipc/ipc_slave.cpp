@@ -15,8 +15,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -42,7 +42,8 @@ void Report(const QString& line)
 QString Option(const QString& name)
 {
     const QString prefix = QStringLiteral("--") + name + QLatin1Char('=');
-    const QStringList arguments = QCoreApplication::arguments().filter(QRegularExpression(QLatin1Char('^') + prefix));
+    const QStringList arguments
+        = QCoreApplication::arguments().filter(QRegularExpression(QLatin1Char('^') + prefix));
     return arguments.isEmpty() ? QString() : arguments.first().mid(prefix.size());
 }
 

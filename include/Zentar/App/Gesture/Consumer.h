@@ -2,7 +2,8 @@
 
 #include <Zentar/App/Gesture/Gesture.h>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Receives gesture records. A consumer takes part in routing by being a
 // QObject child of the widget it serves; by default it wants nothing.

@@ -4,7 +4,8 @@
 
 #include <QObject>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // A consumer that re-emits gestures as signals. The owner switches on the
 // kinds it wants; a change takes effect with the next gesture. Constructed

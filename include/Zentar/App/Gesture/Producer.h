@@ -4,7 +4,8 @@
 
 #include <memory>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Turns the gesture messages of a top-level window into records for one
 // consumer: the notification before each gesture picks the consumer (Route)

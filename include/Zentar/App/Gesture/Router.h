@@ -4,7 +4,8 @@
 
 #include <QObject>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // The producer the application uses: it takes the native messages and finds
 // the consumer among the children of the widget under the finger and of its

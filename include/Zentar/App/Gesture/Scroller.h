@@ -7,7 +7,8 @@
 
 class QAbstractScrollArea;
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Scrolls a scroll area with the finger: the content follows the pan. The
 // area owns it. Item views scroll per pixel while a pan is under way and go

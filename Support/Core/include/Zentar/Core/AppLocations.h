@@ -2,7 +2,8 @@
 
 #include <Zentar/Core/ioPath.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // Where an installed product keeps its files, relative to its executable:
 //   <exe dir>/                         the executable

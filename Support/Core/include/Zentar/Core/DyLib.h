@@ -4,7 +4,8 @@
 
 #include <Zentar/Core/ioPath.h>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // A shared library loaded at run time; released when the object dies.
 class DyLib

@@ -3,14 +3,20 @@
 #include <stdexcept>
 #include <string>
 
-namespace Zentar {
+namespace Zentar
+{
 
 // An error that remembers where it was raised.
 class Exception : public std::runtime_error
 {
 public:
     Exception(const std::string& message, const char* function, const char* file, int line)
-        : std::runtime_error(message), m_function(function), m_file(file), m_line(line) {}
+        : std::runtime_error(message)
+        , m_function(function)
+        , m_file(file)
+        , m_line(line)
+    {
+    }
 
     const char* Function() const { return m_function; }
     const char* File() const { return m_file; }
@@ -24,5 +30,4 @@ private:
 
 } // namespace Zentar
 
-#define ZENTAR_THROW(ExceptionType, message) \
-    throw ExceptionType((message), __func__, __FILE__, __LINE__)
+#define ZENTAR_THROW(ExceptionType, message) throw ExceptionType((message), __func__, __FILE__, __LINE__)

@@ -3,7 +3,8 @@
 #include <chrono>
 #include <string>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // A blocking exclusive lock on a file, shared by every process. Waiters
 // wake as soon as the holder lets go, and the system drops the lock when
@@ -14,7 +15,7 @@ class FileLock
 public:
     enum class Attempt {
         Locked,
-        Busy,       // another holder has it (or had it until the time-out)
+        Busy, // another holder has it (or had it until the time-out)
         Unavailable // the lock file cannot be opened or created
     };
 
@@ -43,7 +44,11 @@ private:
 class FileLockGuard
 {
 public:
-    explicit FileLockGuard(const std::string& path) : m_lock(path) { m_lock.Lock(); }
+    explicit FileLockGuard(const std::string& path)
+        : m_lock(path)
+    {
+        m_lock.Lock();
+    }
 
 private:
     FileLock m_lock;

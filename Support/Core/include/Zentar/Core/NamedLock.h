@@ -3,7 +3,8 @@
 #include <memory>
 #include <string>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // A lock known by name to every process of the user. On Windows it is a
 // named mutex; elsewhere an exclusive flock on a file in the user's runtime

@@ -4,7 +4,8 @@
 
 #include <boost/intrusive_ptr.hpp>
 
-namespace Zentar {
+namespace Zentar
+{
 
 // Intrusive reference count of the core and I/O objects, which travel in
 // boost::intrusive_ptr. Each operation returns the count after it; Release
@@ -21,14 +22,20 @@ public:
     virtual unsigned int Release() const = 0;
 };
 
-inline void intrusive_ptr_add_ref(const IRefCountable* p) { p->AddRef(); }
-inline void intrusive_ptr_release(const IRefCountable* p) { p->Release(); }
+inline void intrusive_ptr_add_ref(const IRefCountable* p)
+{
+    p->AddRef();
+}
+inline void intrusive_ptr_release(const IRefCountable* p)
+{
+    p->Release();
+}
 
-namespace Core {
+namespace Core
+{
 
 // Implements the count for a class derived from an IRefCountable interface.
-template <class Base>
-class RefCountImpl : public Base
+template <class Base> class RefCountImpl : public Base
 {
 public:
     using Base::Base;

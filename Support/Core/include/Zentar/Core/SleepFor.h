@@ -1,6 +1,7 @@
 #pragma once
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // Blocks the calling thread for the given number of milliseconds.
 void SleepFor(unsigned milliseconds);

@@ -2,7 +2,8 @@
 
 #include <string>
 
-namespace Zentar::Core {
+namespace Zentar::Core
+{
 
 // UTF-8 <-> wide strings (UTF-16 on Windows, UTF-32 elsewhere). Invalid input
 // sequences become U+FFFD.

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-namespace Zentar::Core {
-
-struct Version
+namespace Zentar::Core
 {
+
+struct Version {
     uint32_t major = 0;
     uint32_t minor = 0;
     uint32_t patch = 0;
@@ -14,7 +14,12 @@ struct Version
 
     Version() = default;
     Version(uint32_t ma, uint32_t mi, uint32_t pa = 0, uint32_t bu = 0)
-        : major(ma), minor(mi), patch(pa), build(bu) {}
+        : major(ma)
+        , minor(mi)
+        , patch(pa)
+        , build(bu)
+    {
+    }
 
     // "major.minor.patch.build"; missing or malformed fields read as 0.
     static Version FromString(const std::string& text);

@@ -2,15 +2,22 @@
 
 #include <string>
 
-namespace Zentar {
+namespace Zentar
+{
 
 // A file-system path held as UTF-8 text with '/' separators.
 class ioPath
 {
 public:
     ioPath() = default;
-    ioPath(std::string utf8) : m_path(std::move(utf8)) {}
-    ioPath(const char* utf8) : m_path(utf8 ? utf8 : "") {}
+    ioPath(std::string utf8)
+        : m_path(std::move(utf8))
+    {
+    }
+    ioPath(const char* utf8)
+        : m_path(utf8 ? utf8 : "")
+    {
+    }
 
     const std::string& utf8string() const { return m_path; }
     bool empty() const { return m_path.empty(); }

@@ -5,7 +5,8 @@
 
 #include <string>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 // Branding of one build of a product: names, version, identifiers and the
 // start-up behaviour it wants. Supplied by the product.

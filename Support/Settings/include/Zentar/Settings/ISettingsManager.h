@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-namespace Zentar::App {
+namespace Zentar::App
+{
 
 class ISettingsManager;
 
@@ -35,8 +36,8 @@ public:
     virtual bool GetBool(const std::string& key, bool defaultValue) const = 0;
     virtual int GetInt(const std::string& key, int defaultValue) const = 0;
     virtual std::string GetString(const std::string& key, const std::string& defaultValue) const = 0;
-    virtual std::vector<unsigned char> GetByteArray(const std::string& key,
-                                                    const std::vector<unsigned char>& defaultValue) const = 0;
+    virtual std::vector<unsigned char> GetByteArray(
+        const std::string& key, const std::vector<unsigned char>& defaultValue) const = 0;
     virtual int64_t GetInt64(const std::string& key, int64_t defaultValue) const = 0;
     virtual double GetDouble(const std::string& key, double defaultValue) const = 0;
 

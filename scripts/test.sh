@@ -1,20 +1,25 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite: the plain
-# build, valgrind's memcheck over the core tests, the whole suite under
+# Installs what is missing, builds, and runs the whole test suite: the format
+# check, the plain build, valgrind's memcheck over the core tests, the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded parts
 # (file lock waits, observer list, pipe link, focus watcher) under ThreadSanitizer.
 #
-# ZENTAR_TEST_STAGES picks stages (default "plain memcheck asan tsan").
+# ZENTAR_TEST_STAGES picks stages (default "format plain memcheck asan tsan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-stages=${ZENTAR_TEST_STAGES:-plain memcheck asan tsan}
+stages=${ZENTAR_TEST_STAGES:-format plain memcheck asan tsan}
 jobs=$(nproc)
 build_dir=${ZENTAR_BUILD_DIR:-build}
 
 stage() { [[ " $stages " == *" $1 "* ]]; }
 banner() { printf '\n=== %s ===\n' "$1"; }
+
+if stage format; then
+  banner "format"
+  scripts/check-format.sh
+fi
 
 if stage plain || stage memcheck; then
   banner "build"

@@ -24,9 +24,10 @@ status=0
   echo "WARN_LOGFILE = \"$log\""
 } | doxygen - || status=$?
 
-# Doxygen names files by their absolute path; the repository's own is enough.
+# Doxygen names files by their absolute path, and repeats a warning for each
+# place a comment is used; each once, by its path in the repository, is enough.
 if [ -s "$log" ]; then
-  sed -i "s|^$PWD/||" "$log"
+  sed "s|^$PWD/||" "$log" | awk '!seen[$0]++' >"$log.tmp" && mv "$log.tmp" "$log"
   cat "$log"
   echo "docs: $(grep -c ': \(warning\|error\): ' "$log" || true) warnings (above, as file:line); see docs/Doxyfile"
   exit 1

@@ -23,8 +23,8 @@ public:
     //!@}
 
     //!@{
-    /// +The base answers Gesture::None.
-    /// Asked once per gesture, before it starts; see Gesture::All.
+    /// Asked once per gesture, before it starts; see Gesture::All. The base
+    /// answers Gesture::None.
     virtual int WantGesture(const Gesture::PressAndTap& gesture);
     virtual int WantGesture(const Gesture::Tap& gesture);
     virtual int WantGesture(const Gesture::Rotate& gesture);

@@ -29,7 +29,7 @@ status=0
 if [ -s "$log" ]; then
   sed "s|^$PWD/||" "$log" | awk '!seen[$0]++' >"$log.tmp" && mv "$log.tmp" "$log"
   cat "$log"
-  echo "docs: $(grep -c ': \(warning\|error\): ' "$log" || true) warnings (above, as file:line); see docs/Doxyfile"
+  echo "docs: failed, $(grep -c ': \(warning\|error\): ' "$log" || true) Doxygen warning(s) above, each as file:line"
   exit 1
 fi
 [ "$status" -eq 0 ] || { echo "docs: doxygen failed ($status)"; exit "$status"; }

@@ -12,7 +12,7 @@ namespace Zentar::App
 /// Copies load nothing but save when they are destroyed; the last helper
 /// destroyed wins.
 /// Make one while a colour dialog is used; GUI thread, with an Application whose settings
-/// store is set (without one nothing is loaded or saved).
+/// store is set (without one nothing is loaded or saved, and an error is logged).
 class ZENTAR_APP_EXPORT ColorDialogHelper
 {
 public:

@@ -15,8 +15,8 @@ namespace Zentar::App
 /// executable, keyed by process id. An entry whose writer no longer runs
 /// belongs to a run that did not exit cleanly: it is reported once, by the
 /// next instance that starts, and removed from the file.
-/// The Application holds one; GUI thread. Its file is locked around every read and write,
-/// so instances starting and ending together neither lose nor misreport an entry.
+/// The Application holds one; GUI thread. Its file is locked before it is first read and
+/// around every write, so that instances starting and ending together keep each other's entries.
 class ZENTAR_APP_EXPORT CrashTracker
 {
 public:

@@ -10,6 +10,7 @@ packages=(
   libboost-dev libgoogle-glog-dev libx11-dev
   xvfb xauth x11-utils
   mingw-w64 valgrind clang-format
+  doxygen graphviz
   "$@"
 )
 

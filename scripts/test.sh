@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite: the format
-# check, the plain build, valgrind's memcheck over the core tests, the whole suite under
+# check, the API reference (Doxygen, warnings as errors), the plain build, valgrind's memcheck over the core tests, the whole suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded parts
 # (file lock waits, observer list, pipe link, focus watcher) under ThreadSanitizer.
 #
-# ZENTAR_TEST_STAGES picks stages (default "format plain memcheck asan tsan").
+# ZENTAR_TEST_STAGES picks stages (default "format docs plain memcheck asan tsan").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-stages=${ZENTAR_TEST_STAGES:-format plain memcheck asan tsan}
+stages=${ZENTAR_TEST_STAGES:-format docs plain memcheck asan tsan}
 jobs=$(nproc)
 build_dir=${ZENTAR_BUILD_DIR:-build}
 
@@ -19,6 +19,11 @@ banner() { printf '\n=== %s ===\n' "$1"; }
 if stage format; then
   banner "format"
   scripts/check-format.sh
+fi
+
+if stage docs; then
+  banner "docs: API reference"
+  scripts/docs.sh
 fi
 
 if stage plain || stage memcheck; then

@@ -11,29 +11,35 @@
 namespace Zentar::App
 {
 
-// Records this run in a small INI file shared by every instance of the
-// executable, keyed by process id. An entry whose writer no longer runs
-// belongs to a run that did not exit cleanly: it is reported once, by the
-// next instance that starts, and removed from the file.
+/// Records this run in a small INI file shared by every instance of the
+/// executable, keyed by process id. An entry whose writer no longer runs
+/// belongs to a run that did not exit cleanly: it is reported once, by the
+/// next instance that starts, and removed from the file.
+/// The Application holds one; GUI thread. Its file is locked before it is first read and
+/// around every write, so that instances starting and ending together keep each other's entries.
 class ZENTAR_APP_EXPORT CrashTracker
 {
 public:
+    /// Opens this run's session in the file and collects the entries of runs that died.
     CrashTracker();
     ~CrashTracker();
     CrashTracker(const CrashTracker&) = delete;
     CrashTracker& operator=(const CrashTracker&) = delete;
 
-    // Removes this run's entry; called on every orderly shutdown.
+    /// Removes this run's entry; called on every orderly shutdown.
     void StopSession();
-    // Forgets the crashes found and empties the file, this run's entry included.
+    /// Forgets the crashes found and empties the file, this run's entry included.
     void ClearHistory();
 
+    /// Whether this start found runs that did not exit cleanly.
     bool HasUnreportedCrash() const;
+    /// The session ids of those runs, in the order found.
     std::deque<std::string> BadSessionsList();
+    /// This run's session id.
     std::string SessionId();
 
-    // The session file of this executable; whatever else belongs to its
-    // sessions lies beside it.
+    /// The session file of this executable; whatever else belongs to its
+    /// sessions lies beside it.
     QString FileName() const;
 
 private:

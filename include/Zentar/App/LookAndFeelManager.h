@@ -14,23 +14,27 @@ namespace Zentar::App
 
 class IQssPreprocessor;
 
-// The library's look-and-feel manager. Reads, under rootPath/"resources":
-//   themes/<theme id>/<descriptionFileName>   makes the directory a theme;
-//                                             JSON, locale id -> theme title
-//   themes/<theme id>/<module>.rcc            theme packs (binary resources)
-//   locales/<locale id>/*.qm                  translations (<module>_<locale id>.qm
-//                                             when module names are given)
-// Directories count by their base name ("themes.old" is a "themes").
-// A pack <b>.rcc provides :/<b>/style.qss, :/<b>/fonts_win.qss, :/<b>/fonts.json
-// (stylesheet variables) and :/<b>/fonts.manifest (font files), any of them
-// optional. The composed stylesheet is handed out, never applied: products set
-// it when told of a theme change.
+/// The library's look-and-feel manager. Reads, under rootPath/"resources":
+/// ```
+///   themes/<theme id>/<descriptionFileName>   makes the directory a theme;
+///                                             JSON, locale id -> theme title
+///   themes/<theme id>/<module>.rcc            theme packs (binary resources)
+///   locales/<locale id>/*.qm                  translations (<module>_<locale id>.qm
+///                                             when module names are given)
+/// ```
+/// Directories count by their base name ("themes.old" is a "themes").
+/// A pack `<b>.rcc` provides `:/<b>/style.qss`, `:/<b>/fonts_win.qss`, `:/<b>/fonts.json`
+/// (stylesheet variables) and `:/<b>/fonts.manifest` (font files), any of them
+/// optional. The composed stylesheet is handed out, never applied: products set
+/// it when told of a theme change.
+/// Observers may register from any thread; everything else belongs to the GUI thread, with
+/// a QApplication.
 class ZENTAR_APP_EXPORT LookAndFeelManager : public ILookAndFeelManager
 {
 public:
-    // Discovers themes and languages; applies nothing. Throws
-    // Zentar::Exception naming the file when a theme description is malformed.
-    // Empty moduleNames means every pack and translation file is used.
+    /// Discovers themes and languages; applies nothing. Throws
+    /// Zentar::Exception naming the file when a theme description is malformed.
+    /// Empty moduleNames means every pack and translation file is used.
     LookAndFeelManager(const Zentar::ioPath& rootPath, const std::string& descriptionFileName,
         const std::list<std::string>& moduleNames);
     ~LookAndFeelManager() override;
@@ -48,16 +52,17 @@ public:
     std::string GetLocalizedThemeName(const std::string& theme) const override;
     void ApplyTheme(const ThemeDescription& description) override;
     std::string GetUnitedStylesheet() const override;
-    // Reads the installer's "Language" code through the running Application.
+    /// Reads the installer's "Language" code through the running Application.
     std::string GetDefaultLocale() const override;
     void RegisterObserver(ILookAndFeelObserver* observer) override;
     void UnregisterObserver(ILookAndFeelObserver* observer) override;
 
-    // Takes effect at the next composition. Null removes it.
+    /// Takes effect at the next composition. Null removes it.
+    /// The manager shares the preprocessor.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
 
-    // Windows language identifier of the installer -> locale id; "en_US" for
-    // codes without a language of the product family.
+    /// Windows language identifier of the installer -> locale id; "en_US" for
+    /// codes without a language of the product family.
     static std::string LocaleNameFromInstallerCode(unsigned int code);
 
 private:

@@ -3,7 +3,7 @@
 namespace Zentar::Enums
 {
 
-// How an operation that may need the user's consent goes ahead.
+/// How an operation that may need the user's consent goes ahead.
 enum class WorkingMode : int {
     Interactive = 0, // ask the user first
     Unattended = 1, // go ahead without asking

@@ -7,17 +7,20 @@
 namespace Zentar::App
 {
 
-// A consumer that re-emits gestures as signals. The owner switches on the
-// kinds it wants; a change takes effect with the next gesture. Constructed
-// with a widget as parent, it serves that widget.
+/// A consumer that re-emits gestures as signals. The owner switches on the
+/// kinds it wants; a change takes effect with the next gesture. Constructed
+/// with a widget as parent, it serves that widget.
 class ZENTAR_APP_EXPORT Gesture::Emitter : public QObject, public Gesture::Consumer
 {
     Q_OBJECT
 
 public:
+    /// An emitter that wants nothing yet; `parent` owns it.
     explicit Emitter(QObject* parent = nullptr);
     ~Emitter() override;
 
+    //!@{
+    /// Switches one kind of gesture (or pan mode) on or off; all start off.
     void setZoomEnabled(bool on);
     void setRotateEnabled(bool on);
     void setTapEnabled(bool on);
@@ -26,13 +29,17 @@ public:
     void setVerticalPanEnabled(bool on);
     void setPanGutterEnabled(bool on);
     void setPanInertiaEnabled(bool on);
+    //!@}
 
 Q_SIGNALS:
+    //!@{
+    /// A record of a gesture of that kind, emitted on the GUI thread.
     void pan(const Zentar::App::Gesture::Pan& gesture);
     void zoom(const Zentar::App::Gesture::Zoom& gesture);
     void rotate(const Zentar::App::Gesture::Rotate& gesture);
     void tap(const Zentar::App::Gesture::Tap& gesture);
     void pressAndTap(const Zentar::App::Gesture::PressAndTap& gesture);
+    //!@}
 
 private:
     static int allOrNone(bool on);

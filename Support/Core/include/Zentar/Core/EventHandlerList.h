@@ -14,15 +14,15 @@
 namespace Zentar::Core
 {
 
-// A list of observers that can be notified. Add and Remove are safe from any
-// thread, also while a notification runs. A notification calls the observers
-// registered when it started, in registration order, through the execute
-// policy; observers added meanwhile are first called by the next one. Both
-// locks are recursive, so a callback may add, remove or notify again on the
-// same thread. An exception thrown by an observer ends the notification.
-//
-// An observer removed while a notification runs may still be called by it:
-// never destroy an observer that a running notification may reach.
+/// A list of observers that can be notified. Add and Remove are safe from any
+/// thread, also while a notification runs. A notification calls the observers
+/// registered when it started, in registration order, through the execute
+/// policy; observers added meanwhile are first called by the next one. Both
+/// locks are recursive, so a callback may add, remove or notify again on the
+/// same thread. An exception thrown by an observer ends the notification.
+///
+/// An observer removed while a notification runs may still be called by it:
+/// never destroy an observer that a running notification may reach.
 template <class Observer, class ExecutePolicy>
 class EventHandlerList : public virtual EventPublisher<Observer>
 {
@@ -31,7 +31,7 @@ public:
     EventHandlerList(const EventHandlerList&) = delete;
     EventHandlerList& operator=(const EventHandlerList&) = delete;
 
-    // Null and already registered observers are ignored.
+    /// Null and already registered observers are ignored.
     void Add(Observer* observer) override
     {
         if (!observer)
@@ -41,7 +41,7 @@ public:
             m_observers.push_back(observer);
     }
 
-    // Absent observers are no error.
+    /// Absent observers are no error.
     void Remove(Observer* observer) override
     {
         if (!observer)
@@ -52,10 +52,10 @@ public:
             m_observers.erase(it);
     }
 
-    // Calls (observer->*method)(args...) for each observer, copying the
-    // arguments just before each call: when an observer changes the state the
-    // arguments refer to (a nested switch), the observers after it are told
-    // the new state, not a stale one.
+    /// Calls (observer->*method)(args...) for each observer, copying the
+    /// arguments just before each call: when an observer changes the state the
+    /// arguments refer to (a nested switch), the observers after it are told
+    /// the new state, not a stale one.
     template <class... Params, class... Args>
     void Notify(void (Observer::*method)(Params...), const Args&... args)
     {
@@ -71,12 +71,14 @@ public:
             m_policy.Execute([&] { (observer->*method)(std::decay_t<Args>(args)...); });
     }
 
+    /// The number of observers registered.
     std::size_t Count() const
     {
         std::lock_guard<std::recursive_mutex> lock(m_listMutex);
         return m_observers.size();
     }
 
+    /// Whether the observer is registered.
     bool Contains(const Observer* observer) const
     {
         std::lock_guard<std::recursive_mutex> lock(m_listMutex);

@@ -3,7 +3,7 @@
 namespace Zentar::Core
 {
 
-// Blocks the calling thread for the given number of milliseconds.
+/// Blocks the calling thread for the given number of milliseconds.
 void SleepFor(unsigned milliseconds);
 
 } // namespace Zentar::Core

@@ -6,13 +6,18 @@
 namespace Zentar::Core
 {
 
+/// A product version: major.minor.patch.build.
 struct Version {
+    //!@{
+    /// The four numbers, most significant first.
     uint32_t major = 0;
     uint32_t minor = 0;
     uint32_t patch = 0;
     uint32_t build = 0;
+    //!@}
 
     Version() = default;
+    /// A version of the given numbers.
     Version(uint32_t ma, uint32_t mi, uint32_t pa = 0, uint32_t bu = 0)
         : major(ma)
         , minor(mi)
@@ -21,7 +26,7 @@ struct Version {
     {
     }
 
-    // "major.minor.patch.build"; missing or malformed fields read as 0.
+    /// "major.minor.patch.build"; missing or malformed fields read as 0.
     static Version FromString(const std::string& text);
 
     friend bool operator==(const Version& a, const Version& b)

@@ -9,13 +9,14 @@
 namespace Zentar::Core
 {
 
-// The writing end of a named pipe; creation and opening as DataInputPipe.
-// Writes made before the reader has connected wait for it (up to the
-// connection time-out); a reader that closes or dies makes Write throw
-// IOException.
+/// The writing end of a named pipe; creation and opening as DataInputPipe.
+/// Writes made before the reader has connected wait for it (up to the
+/// connection time-out); a reader that closes or dies makes Write throw
+/// IOException.
 class DataOutputPipe
 {
 public:
+    /// Makes or opens the pipe `name` as DataInputPipe::Create does; throws IOException when it cannot.
     static boost::intrusive_ptr<IByteDataOutputEx> Create(
         const std::string& name, bool create, int timeoutMs = -1);
 };

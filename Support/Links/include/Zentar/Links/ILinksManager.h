@@ -6,6 +6,7 @@
 namespace Zentar::Links
 {
 
+/// The links service of a product: makes the URL of a key and opens it.
 class ILinksManager : public ILinksGenerator, public ILinksOpener
 {
 };

@@ -116,19 +116,22 @@ namespace Zentar
     X(PROMO_CAMPAIGN_URL, 103)
 // clang-format on
 
+/// The link keys, named and numbered by ZENTAR_URL_KEYS.
 enum class URLKeys : int {
 #define ZENTAR_URL_KEY_ENUMERATOR(name, value) name = value,
     ZENTAR_URL_KEYS(ZENTAR_URL_KEY_ENUMERATOR)
 #undef ZENTAR_URL_KEY_ENUMERATOR
 };
 
+/// The lowest key value.
 constexpr int FIRST_URL_KEY = 1;
+/// The highest key value.
 constexpr int LAST_URL_KEY = 103;
 
-// The key's name ("THANK_FOR_INSTALL_URL"); empty for a value outside
-// FIRST_URL_KEY..LAST_URL_KEY.
+/// The key's name ("THANK_FOR_INSTALL_URL"); empty for a value outside
+/// FIRST_URL_KEY..LAST_URL_KEY.
 std::string URLKeyName(URLKeys key);
-// The key of a name; nothing for an unknown name. Case-sensitive.
+/// The key of a name; nothing for an unknown name. Case-sensitive.
 std::optional<URLKeys> URLKeyFromName(const std::string& name);
 
 } // namespace Zentar

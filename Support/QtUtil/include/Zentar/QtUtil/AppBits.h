@@ -5,7 +5,7 @@
 namespace Zentar::Util
 {
 
-// "64" or "32": the pointer size of this build.
+/// "64" or "32": the pointer size of this build.
 QString AppBits();
 
 } // namespace Zentar::Util

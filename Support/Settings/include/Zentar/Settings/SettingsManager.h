@@ -9,19 +9,21 @@
 namespace Zentar::App
 {
 
-// A settings store kept in an INI file of the user's configuration folder,
-// <config>/<organization>/<product>.ini. Every change is written to disk at
-// once, so other stores opened with the same names, in this process or in
-// another one, read it back. All values are kept as text except byte arrays;
-// a getter returns its default when the key is absent or its text does not
-// parse as the asked type (booleans accept true/false in any case, 1 and 0).
-// Observers are told of the changes made through this object only, and of
-// every Set, also of a value the file already holds (which is not written
-// again).
-// Thread-safe; observers are called on the thread that made the change.
+/// A settings store kept in an INI file of the user's configuration folder,
+/// `<config>/<organization>/<product>.ini`. Every change is written to disk at
+/// once, so other stores opened with the same names, in this process or in
+/// another one, read it back. All values are kept as text except byte arrays;
+/// a getter returns its default when the key is absent or its text does not
+/// parse as the asked type (booleans accept true/false in any case, 1 and 0).
+/// Observers are told of the changes made through this object only, and of
+/// every Set, also of a value the file already holds (which is not written
+/// again).
+/// Thread-safe; observers are called on the thread that made the change.
 class SettingsManager : public ISettingsManager
 {
 public:
+    /// Opens the store `<config>/<organizationName>/<productName>.ini`; a missing file reads as empty and is
+    /// created at the first change.
     SettingsManager(const QString& productName, const QString& organizationName);
     ~SettingsManager() override;
     SettingsManager(const SettingsManager&) = delete;
@@ -47,13 +49,13 @@ public:
 
     bool Contains(const std::string& key) const override;
     void Remove(const std::string& key) override;
-    // True when at least one key lives below "name/".
+    /// True when at least one key lives below "name/".
     bool ContainsGroup(const std::string& name) const override;
-    // The keys directly inside the group, without the group prefix; the
-    // empty name stands for the top level.
+    /// The keys directly inside the group, without the group prefix; the
+    /// empty name stands for the top level.
     std::vector<std::string> GetGroupKeys(const std::string& name) override;
 
-    // The INI file on disk.
+    /// The INI file on disk.
     QString FileName() const;
 
 private:

@@ -294,7 +294,7 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         packs << pack.baseName();
     }
     const ThemeDescription description
-        = DescribeThemePacks(packs, [](const QString& pack, const QString& file) {
+        = DescribeThemePacks(packs, [](const QString& pack, const QString& file) -> QString {
               return QLatin1String(":/") + pack + QLatin1Char('/') + file;
           });
     ApplyTheme(description);
@@ -355,6 +355,23 @@ void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer)
 void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
 {
     d->observers.Remove(observer);
+}
+
+bool LookAndFeelManager::IsPseudoLocale(const std::string& locale) const
+{
+    return !locale.empty() && QFileInfo::exists(ToQString(d->LocalesPath() / locale / ".pseudo-language"));
+}
+
+int LookAndFeelManager::GetTranslatedShare(const std::string& locale) const
+{
+    if (locale.empty())
+        return -1;
+    QFile file(ToQString(d->LocalesPath() / locale / ".translated-share"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    bool ok = false;
+    const int share = file.readAll().trimmed().toInt(&ok);
+    return ok && share >= 0 && share <= 100 ? share : -1;
 }
 
 void LookAndFeelManager::SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor)

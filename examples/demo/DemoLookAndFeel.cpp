@@ -14,12 +14,14 @@
 #include <glog/logging.h>
 
 #include <algorithm>
+#include <map>
 
 namespace
 {
 
 const char* const kLocaleKey = "lookAndFeel/locale";
 const char* const kThemeKey = "lookAndFeel/theme";
+const char* const kTesterOption = "--test-pseudo-language";
 
 // Modules of the demo: theme packs base.rcc and widgets.rcc, translations
 // demo_<locale>.qm (the demo's texts) and zentarapp_<locale>.qm (the library's).
@@ -75,7 +77,21 @@ DemoLookAndFeel::DemoLookAndFeel(Zentar::App::Application& app,
 
 void DemoLookAndFeel::FillMenus()
 {
-    m_handler->SetLocaleList(m_manager->GetLocales());
+    // Testers ask for the pseudo-language and see how much of each language
+    // is translated; users get neither.
+    const bool tester = QCoreApplication::arguments().contains(QLatin1String(kTesterOption));
+    std::list<std::string> locales;
+    std::map<std::string, int> shares;
+    for (const std::string& locale : m_manager->GetLocales()) {
+        if (m_manager->IsPseudoLocale(locale) && !tester)
+            continue;
+        locales.push_back(locale);
+        const int share = m_manager->GetTranslatedShare(locale);
+        if (tester && share >= 0)
+            shares[locale] = share;
+    }
+    m_handler->SetLocaleShares(shares);
+    m_handler->SetLocaleList(locales);
     m_handler->SetThemeList(m_manager->GetThemes());
     // Checks the current language and theme.
     m_handler->Refresh();
@@ -90,6 +106,12 @@ void DemoLookAndFeel::OnLocaleChanged(const std::string& locale)
 {
     // The manager installed the new translators before telling us.
     Retranslate();
+    // Variables may differ per language (German paddings), but the manager
+    // composes only when a theme is set: set the current one again, which
+    // recomposes for this language and reaches OnThemeChanged. At start-up no
+    // theme is set yet and this does nothing.
+    const std::string theme = m_manager->GetCurrentTheme();
+    m_manager->SetTheme(theme);
     if (auto customization = m_app.GetCustomizationManager())
         customization->SetLocale(locale);
     if (auto settings = m_app.GetSettingsManager())

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -44,6 +45,11 @@ public:
     void SelectTheme(const std::string& theme);
     // Rebuild and check both menus whose selection is known.
     void Refresh();
+
+    // Show, beside each language named here, the percent of its texts that
+    // are translated ("Deutsch (87 %)"); LookAndFeelManager::GetTranslatedShare
+    // reads what the build counted. Empty: names alone.
+    void SetLocaleShares(const std::map<std::string, int>& shares);
 
     void OnLocaleChanged(const std::string& locale) override;
     void OnThemeChanged(const std::string& theme) override;

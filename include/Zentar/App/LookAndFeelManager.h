@@ -53,6 +53,13 @@ public:
     void RegisterObserver(ILookAndFeelObserver* observer) override;
     void UnregisterObserver(ILookAndFeelObserver* observer) override;
 
+    // What zentar_add_translations leaves in a language's folder: whether the
+    // language is a pseudo-language for testers (products offer it only when
+    // asked), and the percent of its texts that are translated (-1 when the
+    // build did not count them, as for the language the sources are in).
+    bool IsPseudoLocale(const std::string& locale) const;
+    int GetTranslatedShare(const std::string& locale) const;
+
     // Takes effect at the next composition. Null removes it.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);
 

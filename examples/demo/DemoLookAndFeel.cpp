@@ -30,7 +30,8 @@ const std::list<std::string> kModules = { "base", "widgets", "demo", "zentarapp"
 } // namespace
 
 std::shared_ptr<Zentar::App::LookAndFeelManager> InstallDemoLookAndFeel(Zentar::App::Application& app,
-    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root)
+    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root,
+    bool testerMenus)
 {
     const QString rootPath = root.isEmpty() ? QCoreApplication::applicationDirPath() : root;
     auto manager = std::make_shared<Zentar::App::LookAndFeelManager>(
@@ -55,7 +56,7 @@ std::shared_ptr<Zentar::App::LookAndFeelManager> InstallDemoLookAndFeel(Zentar::
     // entries after it, so that theme titles are made in the chosen language.
     auto* lookAndFeel = new DemoLookAndFeel(app, manager, menuBar);
     manager->Initialize(wantedLocale, wantedTheme);
-    lookAndFeel->FillMenus();
+    lookAndFeel->FillMenus(testerMenus);
     app.SetLookAndFeel(manager);
     return manager;
 }
@@ -75,11 +76,13 @@ DemoLookAndFeel::DemoLookAndFeel(Zentar::App::Application& app,
     Retranslate();
 }
 
-void DemoLookAndFeel::FillMenus()
+bool DemoTesterMenusAsked()
 {
-    // Testers ask for the pseudo-language and see how much of each language
-    // is translated; users get neither.
-    const bool tester = QCoreApplication::arguments().contains(QLatin1String(kTesterOption));
+    return QCoreApplication::arguments().contains(QLatin1String(kTesterOption));
+}
+
+void DemoLookAndFeel::FillMenus(bool tester)
+{
     std::list<std::string> locales;
     std::map<std::string, int> shares;
     for (const std::string& locale : m_manager->GetLocales()) {

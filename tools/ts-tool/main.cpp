@@ -122,9 +122,9 @@ int Stats(const QStringList& arguments)
             // Texts the sources no longer have do not count.
             if (message.type == QLatin1String("obsolete") || message.type == QLatin1String("vanished"))
                 continue;
-            const bool empty = message.translations.isEmpty()
-                || std::any_of(message.translations.begin(), message.translations.end(),
-                    [](const QString& text) { return text.isEmpty(); });
+            // As lrelease counts: a plural with some forms is translated.
+            const bool empty = std::all_of(message.translations.begin(), message.translations.end(),
+                [](const QString& text) { return text.isEmpty(); });
             if (empty)
                 ++missing;
             else if (message.type == QLatin1String("unfinished"))

@@ -8,7 +8,6 @@
 #include <Zentar/QtUtil/Utf8.h>
 
 #include <QApplication>
-#include <QCollator>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -173,9 +172,9 @@ void ThemeChecker::CheckTheme(const QString& name, const QString& dir)
                     "the pack folder's name has a dot; its files would be looked up under \":/%1/\"")
                     .arg(pack.section(QLatin1Char('.'), 0, 0)));
     if (m_options.modules.isEmpty()) {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
-        std::sort(packs.begin(), packs.end(), collator);
+        // As the product lists the packs of a theme: by name, ignoring case.
+        std::sort(packs.begin(), packs.end(),
+            [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
         theme.packs = packs;
     } else {
         for (const QString& module : m_options.modules)

@@ -7,7 +7,8 @@
 #       addressed as ":/<pack>/<path relative to SOURCE_DIR>".
 #
 #   zentar_add_themes(<target> SOURCE_DIR <dir> DESTINATION <dir>
-#                     [DESCRIPTION_FILE <name>] [SHARED_DIR <dir>])
+#                     [DESCRIPTION_FILE <name>] [SHARED_DIR <dir>]
+#                     [CHECK ON|OFF] [LANGUAGES <locale>...] [MODULES <name>...])
 #       SOURCE_DIR holds one folder per theme; in each, the description file
 #       (default "theme.json") and one folder per pack. Produces
 #       <DESTINATION>/<theme>/<description> and <DESTINATION>/<theme>/<pack>.rcc.
@@ -17,20 +18,36 @@
 #       SHARED_DIR inside SOURCE_DIR is not taken for a theme. Theme and pack
 #       names must not contain a dot (configuring fails); folders whose names
 #       begin with one are ignored.
+#       CHECK (default ON) runs zentar-theme-check on the sources: every theme
+#       is composed for every language as the product composes it, and
+#       mistakes fail the build with file and line (see docs/themes.md).
+#       LANGUAGES are the languages the product ships (default: those that
+#       zentar_add_translations gives the same target); MODULES the product's
+#       module names in order (default: every pack, alphabetically). With
+#       ZENTAR_THEME_WARNINGS_AS_ERRORS set, warnings fail the build too.
 #
 #   zentar_add_translations(<target> DESTINATION <dir>
 #                           [SOURCE_DIR <dir>] [TS_FILES <file>...]
-#                           [SOURCE_LOCALES <locale>...])
+#                           [SOURCE_LOCALES <locale>...] [PSEUDO <locale>...]
+#                           [MIN_COMPLETE <percent>])
 #       Compiles <name>_<locale>.ts (e.g. demo_de_DE.ts) into
 #       <DESTINATION>/<locale>/<name>_<locale>.qm. SOURCE_DIR contributes all
 #       its *.ts files. SOURCE_LOCALES are languages offered without
 #       translation files (the language the sources are written in): only
 #       their folders are made.
+#       The build prints, per module and language, how many texts are
+#       translated, unfinished and missing, and fails when a file has fewer
+#       than MIN_COMPLETE percent translated; <locale>/.translated-share holds
+#       the share of the language's texts that are translated.
+#       PSEUDO builds, from the texts of the .ts files, pseudo-languages for
+#       testers (en_XA: "[Ŝéţţîñĝš ···]"); their folders hold a
+#       .pseudo-language file so that products offer them only when asked.
 #
 # <target> is a custom target built by default; it is created on first use and
 # collects the outputs of every call naming it. Make the product depend on it.
 # The tools are found next to Qt's rcc; set ZENTAR_RCC_EXECUTABLE or
-# ZENTAR_LRELEASE_EXECUTABLE to override.
+# ZENTAR_LRELEASE_EXECUTABLE to override. The library's own programs
+# (zentar-theme-check, zentar-ts-tool) come with its package.
 
 include_guard(GLOBAL)
 
@@ -58,6 +75,30 @@ function(_zentar_find_qt_tool out cache_var target description)
     endif()
   endif()
   set(${out} "${${cache_var}}" PARENT_SCOPE)
+endfunction()
+
+# The executable target of one of the library's programs (Zentar::ThemeCheck,
+# Zentar::TsTool): built in the library's own tree, imported by
+# find_package(ZentarApp) elsewhere.
+function(_zentar_program out name)
+  if(NOT TARGET Zentar::${name})
+    message(FATAL_ERROR "Zentar::${name} is not known: use the functions after find_package(ZentarApp)")
+  endif()
+  get_target_property(real Zentar::${name} ALIASED_TARGET)
+  if(NOT real)
+    set(real Zentar::${name})
+  endif()
+  set(${out} ${real} PARENT_SCOPE)
+endfunction()
+
+# Sanitized builds of the library run its programs at build time: a leak
+# report at their exit must not fail the build.
+function(_zentar_program_launcher out)
+  set(launcher)
+  if(ZENTAR_SANITIZE)
+    set(launcher ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0)
+  endif()
+  set(${out} ${launcher} PARENT_SCOPE)
 endfunction()
 
 function(_zentar_attach target)
@@ -168,8 +209,12 @@ function(zentar_add_theme_pack target)
 endfunction()
 
 function(zentar_add_themes target)
-  cmake_parse_arguments(ARG "" "SOURCE_DIR;DESTINATION;DESCRIPTION_FILE;SHARED_DIR" "" ${ARGN})
+  cmake_parse_arguments(ARG "" "SOURCE_DIR;DESTINATION;DESCRIPTION_FILE;SHARED_DIR;CHECK" "LANGUAGES;MODULES"
+    ${ARGN})
   _zentar_require(zentar_add_themes SOURCE_DIR DESTINATION)
+  if(NOT DEFINED ARG_CHECK)
+    set(ARG_CHECK ON)
+  endif()
   if(NOT ARG_DESCRIPTION_FILE)
     set(ARG_DESCRIPTION_FILE theme.json)
   endif()
@@ -220,15 +265,72 @@ function(zentar_add_themes target)
       endif()
     endforeach()
   endforeach()
+
+  if(ARG_CHECK)
+    _zentar_check_themes()
+  endif()
 endfunction()
 
+# Part of zentar_add_themes: runs the checker whenever a theme source changes.
+macro(_zentar_check_themes)
+  _zentar_program(checker ThemeCheck)
+  _zentar_program_launcher(launcher)
+  if(NOT TARGET ${target})
+    add_custom_target(${target} ALL)
+  endif()
+  set(check_args --description "${ARG_DESCRIPTION_FILE}")
+  if(shared_dir)
+    list(APPEND check_args --shared "${shared_dir}")
+  endif()
+  if(ARG_LANGUAGES)
+    list(JOIN ARG_LANGUAGES "," languages)
+    list(APPEND check_args --languages "${languages}")
+  else()
+    # Known once every call of the directory has run.
+    list(APPEND check_args "--languages=$<JOIN:$<TARGET_PROPERTY:${target},ZENTAR_LOCALES>,$<COMMA>>")
+  endif()
+  list(APPEND check_args "--pseudo-languages=$<JOIN:$<TARGET_PROPERTY:${target},ZENTAR_PSEUDO_LOCALES>,$<COMMA>>")
+  if(ARG_MODULES)
+    list(JOIN ARG_MODULES "," modules)
+    list(APPEND check_args --modules "${modules}")
+  endif()
+  if(ZENTAR_THEME_WARNINGS_AS_ERRORS)
+    list(APPEND check_args --warnings-as-errors)
+  endif()
+  file(GLOB_RECURSE check_inputs CONFIGURE_DEPENDS LIST_DIRECTORIES false "${source_dir}/*")
+  if(shared_dir)
+    file(GLOB_RECURSE shared_inputs CONFIGURE_DEPENDS LIST_DIRECTORIES false "${shared_dir}/*")
+    list(APPEND check_inputs ${shared_inputs})
+  endif()
+  string(MD5 check_key "${source_dir}|${destination}")
+  set(check_stamp "${CMAKE_CURRENT_BINARY_DIR}/zentar_checks/themes-${check_key}.stamp")
+  add_custom_command(OUTPUT "${check_stamp}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/zentar_checks"
+    COMMAND ${launcher} $<TARGET_FILE:${checker}> ${check_args} --stamp "${check_stamp}" "${source_dir}"
+    DEPENDS ${check_inputs} ${checker}
+    COMMENT "Checking the themes of ${source_dir}"
+    COMMAND_EXPAND_LISTS
+    VERBATIM)
+  _zentar_attach(${target} "${check_stamp}")
+endmacro()
+
 function(zentar_add_translations target)
-  cmake_parse_arguments(ARG "" "SOURCE_DIR;DESTINATION" "TS_FILES;SOURCE_LOCALES" ${ARGN})
+  cmake_parse_arguments(ARG "" "SOURCE_DIR;DESTINATION;MIN_COMPLETE" "TS_FILES;SOURCE_LOCALES;PSEUDO" ${ARGN})
   _zentar_require(zentar_add_translations DESTINATION)
+  _zentar_program(ts_tool TsTool)
+  _zentar_program_launcher(launcher)
+  if(NOT ARG_MIN_COMPLETE)
+    set(ARG_MIN_COMPLETE 0)
+  endif()
   _zentar_find_qt_tool(lrelease ZENTAR_LRELEASE_EXECUTABLE Qt5::lrelease "Qt translation compiler" lrelease-qt5 lrelease)
   _zentar_destination(destination)
 
+  if(NOT TARGET ${target})
+    add_custom_target(${target} ALL)
+  endif()
   set(ts_files)
+  set(locales)
+  set(modules)
   foreach(ts IN LISTS ARG_TS_FILES)
     get_filename_component(ts "${ts}" ABSOLUTE)
     list(APPEND ts_files "${ts}")
@@ -244,6 +346,11 @@ function(zentar_add_translations target)
       message(FATAL_ERROR "Translation ${ts}: the name must end in _<language>_<COUNTRY>.ts")
     endif()
     set(locale "${CMAKE_MATCH_1}")
+    string(REGEX REPLACE "_${locale}$" "" module "${name}")
+    list(APPEND locales ${locale})
+    list(APPEND modules ${module})
+    list(APPEND ts_of_${locale} "${ts}")
+    list(APPEND ts_of_module_${module} "${ts}")
     set(output "${destination}/${locale}/${name}.qm")
     add_custom_command(OUTPUT "${output}"
       COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
@@ -253,6 +360,45 @@ function(zentar_add_translations target)
       VERBATIM)
     _zentar_attach(${target} "${output}")
   endforeach()
+
+  list(REMOVE_DUPLICATES locales)
+  list(REMOVE_DUPLICATES modules)
+  foreach(locale IN LISTS locales)
+    set(share "${destination}/${locale}/.translated-share")
+    add_custom_command(OUTPUT "${share}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
+      COMMAND ${launcher} $<TARGET_FILE:${ts_tool}> stats --min ${ARG_MIN_COMPLETE} --share-file "${share}"
+              ${ts_of_${locale}}
+      DEPENDS ${ts_of_${locale}} ${ts_tool}
+      COMMENT "Translation completeness ${locale}"
+      VERBATIM)
+    _zentar_attach(${target} "${share}")
+  endforeach()
+
+  foreach(locale IN LISTS ARG_PSEUDO)
+    foreach(module IN LISTS modules)
+      set(pseudo_ts "${CMAKE_CURRENT_BINARY_DIR}/zentar_pseudo/${module}_${locale}.ts")
+      set(output "${destination}/${locale}/${module}_${locale}.qm")
+      add_custom_command(OUTPUT "${output}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}" "${CMAKE_CURRENT_BINARY_DIR}/zentar_pseudo"
+        COMMAND ${launcher} $<TARGET_FILE:${ts_tool}> pseudo --language ${locale} --output "${pseudo_ts}"
+                ${ts_of_module_${module}}
+        COMMAND "${lrelease}" -silent "${pseudo_ts}" -qm "${output}"
+        DEPENDS ${ts_of_module_${module}} ${ts_tool}
+        COMMENT "Pseudo-translation ${locale}/${module}_${locale}.qm"
+        VERBATIM)
+      _zentar_attach(${target} "${output}")
+    endforeach()
+    set(stamp "${destination}/${locale}/.pseudo-language")
+    add_custom_command(OUTPUT "${stamp}"
+      COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
+      COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
+      COMMENT "Language folder ${locale}"
+      VERBATIM)
+    _zentar_attach(${target} "${stamp}")
+  endforeach()
+  set_property(TARGET ${target} APPEND PROPERTY ZENTAR_LOCALES ${locales} ${ARG_SOURCE_LOCALES})
+  set_property(TARGET ${target} APPEND PROPERTY ZENTAR_PSEUDO_LOCALES ${ARG_PSEUDO})
 
   foreach(locale IN LISTS ARG_SOURCE_LOCALES)
     # A stamp inside the folder keeps the folder's creation in the build graph.

@@ -78,6 +78,17 @@ struct LookAndFeelHandler::Private {
     std::list<std::string> themeList;
     ActionMap themeActions;
     std::string selectedTheme;
+    // Percent of translated texts per locale id, shown beside the names.
+    std::map<std::string, int> localeShares;
+
+    QString LocaleDisplayName(const std::string& id) const
+    {
+        const QString name = LanguageDisplayName(id);
+        const auto share = localeShares.find(id);
+        if (share == localeShares.end())
+            return name;
+        return QStringLiteral("%1 (%2 %)").arg(name).arg(share->second);
+    }
 
     QString ThemeDisplayName(const std::string& id) const
     {
@@ -119,8 +130,8 @@ struct LookAndFeelHandler::Private {
 
     void BuildLocaleMenu()
     {
-        BuildMenu(
-            localeMenu, localeList, localeGroup, localeActions, &LookAndFeelHandler::LanguageDisplayName);
+        BuildMenu(localeMenu, localeList, localeGroup, localeActions,
+            [this](const std::string& id) { return LocaleDisplayName(id); });
         if (localeMenu && localeGroup)
             localeMenu->addSeparator();
     }
@@ -157,6 +168,12 @@ LookAndFeelHandler::LookAndFeelHandler(
 LookAndFeelHandler::~LookAndFeelHandler()
 {
     d->manager->UnregisterObserver(this);
+}
+
+void LookAndFeelHandler::SetLocaleShares(const std::map<std::string, int>& shares)
+{
+    d->localeShares = shares;
+    Retranslate();
 }
 
 QString LookAndFeelHandler::LanguageDisplayName(const std::string& id)
@@ -251,7 +268,7 @@ void LookAndFeelHandler::OnInnerThemeChanged(QAction* action)
 void LookAndFeelHandler::Retranslate()
 {
     for (const auto& [id, action] : d->localeActions)
-        action->setText(LanguageDisplayName(Zentar::Util::QStringToUtf8(action->data().toString())));
+        action->setText(d->LocaleDisplayName(Zentar::Util::QStringToUtf8(action->data().toString())));
     for (const auto& [id, action] : d->themeActions)
         action->setText(d->ThemeDisplayName(Zentar::Util::QStringToUtf8(action->data().toString())));
 }

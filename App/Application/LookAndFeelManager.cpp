@@ -1,5 +1,7 @@
 #include <Zentar/App/LookAndFeelManager.h>
 
+#include "StyleSheetComposition.h"
+
 #include <Zentar/App/Application.h>
 #include <Zentar/App/IQssPreprocessor.h>
 #include <Zentar/Interfaces/ILookAndFeelObserver.h>
@@ -18,15 +20,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLocale>
-#include <QMap>
 #include <QPixmapCache>
 #include <QResource>
-#include <QTextStream>
 #include <QTranslator>
-#include <QVariantMap>
 
 #include <glog/logging.h>
 
@@ -40,14 +37,8 @@ namespace Zentar::App
 namespace
 {
 
-// Token of the platform whose stylesheet variables and font sheets are used.
-const QString kPlatform = QStringLiteral("win");
 const std::string kDefaultLocale = "en_US";
 const std::string kUnknownLocale = "unknown";
-// In characters. Values may name other variables, so a few lines of
-// variables can multiply the stylesheet geometrically; real sheets stay far
-// below this, runaway ones would not stop before memory runs out.
-constexpr qint64 kMaxStyleSheetLength = qint64(64) << 20;
 
 QString ToQString(const Zentar::ioPath& path)
 {
@@ -293,22 +284,19 @@ void LookAndFeelManager::SetTheme(const std::string& theme)
         return;
     d->currentTheme = theme;
 
-    ThemeDescription description;
+    QStringList packs;
     for (const QFileInfo& pack : d->GetFilteredResourceList()) {
         if (!pack.isFile())
             continue;
         const QString path = pack.absoluteFilePath();
         if (d->registeredPacks.insert(path).second)
             QResource::registerResource(path, QString());
-        const std::string prefix = ":/" + Util::QStringToUtf8(pack.baseName()) + "/";
-        description.styleSheets.push_back(prefix + "style.qss");
-        description.styleSheets.push_back(prefix + "fonts_" + Util::QStringToUtf8(kPlatform) + ".qss");
-        description.variableFiles.push_back(prefix + "fonts.json");
-        description.fontManifests.push_back(prefix + "fonts.manifest");
+        packs << pack.baseName();
     }
-    description.styleSheets.push_back(":/productStyle.qss");
-    description.styleSheets.push_back(":/productStyle_" + Util::QStringToUtf8(kPlatform) + ".qss");
-
+    const ThemeDescription description
+        = DescribeThemePacks(packs, [](const QString& pack, const QString& file) -> QString {
+              return QLatin1String(":/") + pack + QLatin1Char('/') + file;
+          });
     ApplyTheme(description);
     d->observers.Notify(&ILookAndFeelObserver::OnThemeChanged, d->currentTheme);
 }
@@ -330,70 +318,13 @@ std::string LookAndFeelManager::GetLocalizedThemeName(const std::string& theme) 
 void LookAndFeelManager::ApplyTheme(const ThemeDescription& description)
 {
     d->unitedStyleSheet.clear();
-
-    QMap<QString, QString> variables;
-    const QString locale = Util::Utf8ToQString(d->currentLocale);
-    const auto merge = [&variables](const QVariant& values) {
-        // QVariantMap iterates in ascending key order.
-        const QVariantMap map = values.toMap();
-        for (auto it = map.cbegin(); it != map.cend(); ++it)
-            variables[QLatin1Char('@') + it.key()] = it.value().toString();
-    };
-    for (const std::string& path : description.variableFiles) {
-        QFile file(Util::Utf8ToQString(path));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            continue;
-        const QVariantMap root = QJsonDocument::fromJson(file.readAll()).object().toVariantMap();
-        for (const QString& section : { QStringLiteral("all_platforms"), kPlatform }) {
-            const auto found = root.constFind(section);
-            if (found == root.cend())
-                continue;
-            const QVariantMap languages = found->toMap();
-            for (const QString& language : { QStringLiteral("all_languages"), locale }) {
-                const auto values = languages.constFind(language);
-                if (values != languages.cend())
-                    merge(*values);
-            }
-        }
-    }
-
-    for (const std::string& path : description.fontManifests) {
-        QFile file(Util::Utf8ToQString(path));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            continue;
-        QTextStream stream(&file);
-        while (!stream.atEnd()) {
-            QString fontPath;
-            stream >> fontPath;
-            Zentar::Util::FontDatabase::addApplicationFont(fontPath);
-        }
-    }
-
-    for (const std::string& path : description.styleSheets) {
-        QString text;
-        QFile file(Util::Utf8ToQString(path));
-        if (file.open(QIODevice::ReadOnly | QIODevice::Text))
-            text = QString::fromUtf8(file.readAll());
-        d->unitedStyleSheet += text + QLatin1Char('\n');
-    }
-
-    // Ascending order: a placeholder that begins a longer one is replaced
-    // first, also inside the longer one. Theme authors pick names accordingly.
-    QStringList unreplaced;
-    for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
-        const qint64 growth = static_cast<qint64>(it.value().size()) - it.key().size();
-        if (growth > 0
-            && d->unitedStyleSheet.size() + growth * d->unitedStyleSheet.count(it.key(), Qt::CaseSensitive)
-                > kMaxStyleSheetLength) {
-            unreplaced << it.key();
-            continue;
-        }
-        d->unitedStyleSheet.replace(it.key(), it.value(), Qt::CaseSensitive);
-    }
-    if (!unreplaced.isEmpty())
+    StyleSheetComposition composition = ComposeStyleSheet(description, Util::Utf8ToQString(d->currentLocale),
+        [](const QString& font) { Zentar::Util::FontDatabase::addApplicationFont(font); });
+    d->unitedStyleSheet = std::move(composition.text);
+    if (!composition.unreplaced.isEmpty())
         LOG(ERROR) << "Stylesheet variables left unreplaced, they would grow the stylesheet past "
-                   << kMaxStyleSheetLength
-                   << " characters: " << Util::QStringToUtf8(unreplaced.join(QLatin1String(", ")));
+                   << kMaxStyleSheetLength << " characters: "
+                   << Util::QStringToUtf8(composition.unreplaced.join(QLatin1String(", ")));
 
     if (d->qssPreprocessor)
         d->qssPreprocessor->Preprocess(d->unitedStyleSheet);
@@ -424,6 +355,23 @@ void LookAndFeelManager::RegisterObserver(ILookAndFeelObserver* observer)
 void LookAndFeelManager::UnregisterObserver(ILookAndFeelObserver* observer)
 {
     d->observers.Remove(observer);
+}
+
+bool LookAndFeelManager::IsPseudoLocale(const std::string& locale) const
+{
+    return !locale.empty() && QFileInfo::exists(ToQString(d->LocalesPath() / locale / ".pseudo-language"));
+}
+
+int LookAndFeelManager::GetTranslatedShare(const std::string& locale) const
+{
+    if (locale.empty())
+        return -1;
+    QFile file(ToQString(d->LocalesPath() / locale / ".translated-share"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    bool ok = false;
+    const int share = file.readAll().trimmed().toInt(&ok);
+    return ok && share >= 0 && share <= 100 ? share : -1;
 }
 
 void LookAndFeelManager::SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor)

@@ -14,12 +14,14 @@
 #include <glog/logging.h>
 
 #include <algorithm>
+#include <map>
 
 namespace
 {
 
 const char* const kLocaleKey = "lookAndFeel/locale";
 const char* const kThemeKey = "lookAndFeel/theme";
+const char* const kTesterOption = "--test-pseudo-language";
 
 // Modules of the demo: theme packs base.rcc and widgets.rcc, translations
 // demo_<locale>.qm (the demo's texts) and zentarapp_<locale>.qm (the library's).
@@ -28,7 +30,8 @@ const std::list<std::string> kModules = { "base", "widgets", "demo", "zentarapp"
 } // namespace
 
 std::shared_ptr<Zentar::App::LookAndFeelManager> InstallDemoLookAndFeel(Zentar::App::Application& app,
-    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root)
+    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root,
+    bool testerMenus)
 {
     const QString rootPath = root.isEmpty() ? QCoreApplication::applicationDirPath() : root;
     auto manager = std::make_shared<Zentar::App::LookAndFeelManager>(
@@ -53,7 +56,7 @@ std::shared_ptr<Zentar::App::LookAndFeelManager> InstallDemoLookAndFeel(Zentar::
     // entries after it, so that theme titles are made in the chosen language.
     auto* lookAndFeel = new DemoLookAndFeel(app, manager, menuBar);
     manager->Initialize(wantedLocale, wantedTheme);
-    lookAndFeel->FillMenus();
+    lookAndFeel->FillMenus(testerMenus);
     app.SetLookAndFeel(manager);
     return manager;
 }
@@ -73,9 +76,25 @@ DemoLookAndFeel::DemoLookAndFeel(Zentar::App::Application& app,
     Retranslate();
 }
 
-void DemoLookAndFeel::FillMenus()
+bool DemoTesterMenusAsked()
 {
-    m_handler->SetLocaleList(m_manager->GetLocales());
+    return QCoreApplication::arguments().contains(QLatin1String(kTesterOption));
+}
+
+void DemoLookAndFeel::FillMenus(bool tester)
+{
+    std::list<std::string> locales;
+    std::map<std::string, int> shares;
+    for (const std::string& locale : m_manager->GetLocales()) {
+        if (m_manager->IsPseudoLocale(locale) && !tester)
+            continue;
+        locales.push_back(locale);
+        const int share = m_manager->GetTranslatedShare(locale);
+        if (tester && share >= 0)
+            shares[locale] = share;
+    }
+    m_handler->SetLocaleShares(shares);
+    m_handler->SetLocaleList(locales);
     m_handler->SetThemeList(m_manager->GetThemes());
     // Checks the current language and theme.
     m_handler->Refresh();
@@ -90,6 +109,12 @@ void DemoLookAndFeel::OnLocaleChanged(const std::string& locale)
 {
     // The manager installed the new translators before telling us.
     Retranslate();
+    // Variables may differ per language (German paddings), but the manager
+    // composes only when a theme is set: set the current one again, which
+    // recomposes for this language and reaches OnThemeChanged. At start-up no
+    // theme is set yet and this does nothing.
+    const std::string theme = m_manager->GetCurrentTheme();
+    m_manager->SetTheme(theme);
     if (auto customization = m_app.GetCustomizationManager())
         customization->SetLocale(locale);
     if (auto settings = m_app.GetSettingsManager())

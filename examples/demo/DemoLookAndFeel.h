@@ -25,8 +25,14 @@ class LookAndFeelManager;
 // An empty locale or theme means: the one chosen last time, else the
 // system's language and the first theme. An empty root means the
 // executable's folder.
+//
+// Testers (--test-pseudo-language on the command line) also get the
+// pseudo-language in the Language menu, and beside each language the share of
+// its texts that are translated.
+bool DemoTesterMenusAsked();
 std::shared_ptr<Zentar::App::LookAndFeelManager> InstallDemoLookAndFeel(Zentar::App::Application& app,
-    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root = QString());
+    QMenuBar* menuBar, const std::string& locale, const std::string& theme, const QString& root = QString(),
+    bool testerMenus = DemoTesterMenusAsked());
 
 // Applies what the manager announces. Lives as long as the menu bar.
 class DemoLookAndFeel : public QObject, public Zentar::App::ILookAndFeelObserver
@@ -39,7 +45,7 @@ public:
     ~DemoLookAndFeel() override;
 
     // Language and theme entries, once the manager has a language.
-    void FillMenus();
+    void FillMenus(bool testerMenus);
 
     void OnLocaleChanged(const std::string& locale) override;
     void OnThemeChanged(const std::string& theme) override;

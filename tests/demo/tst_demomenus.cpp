@@ -35,7 +35,7 @@ private Q_SLOTS:
         auto* app = qobject_cast<Application*>(QCoreApplication::instance());
         DemoWindow window(*app);
         window.AddPage(new QWidget, QT_TRANSLATE_NOOP("QObject", "Dialogs"));
-        auto manager = InstallDemoLookAndFeel(*app, window.menuBar(), "en_US", "Dark", DEMO_ROOT_DIR);
+        auto manager = InstallDemoLookAndFeel(*app, window.menuBar(), "en_US", "Dark", DEMO_ROOT_DIR, false);
         QCOMPARE(app->GetLookAndFeel(), std::static_pointer_cast<Zentar::App::ILookAndFeelManager>(manager));
         QMenu* languages = window.menuBar()->findChild<QMenu*>("languageMenu");
         QMenu* themes = window.menuBar()->findChild<QMenu*>("themeMenu");
@@ -44,9 +44,16 @@ private Q_SLOTS:
         QVERIFY(Entry(languages, "en_US")->isChecked());
         QVERIFY(Entry(themes, "Dark")->isChecked());
         QVERIFY(app->styleSheet().contains("#1e2026"));
+        QVERIFY(app->styleSheet().contains("padding: 6px 18px;"));
+        // Testers' pseudo-language and shares only on request.
+        QVERIFY(!Entry(languages, "en_XA"));
+        QCOMPARE(Entry(languages, "de_DE")->text(), QString("Deutsch"));
 
         Entry(languages, "de_DE")->trigger();
         QCOMPARE(manager->GetCurrentLocale(), std::string("de_DE"));
+        // German paddings at once, without a theme switch.
+        QVERIFY(app->styleSheet().contains("padding: 6px 12px;"));
+        QVERIFY(!app->styleSheet().contains("padding: 6px 18px;"));
         QCOMPARE(languages->title(), QString("&Sprache"));
         QCOMPARE(themes->title(), QString("&Design"));
         QCOMPARE(Entry(themes, "Light")->text(), QString("Hell"));
@@ -60,6 +67,24 @@ private Q_SLOTS:
         QVERIFY(!app->styleSheet().contains("#1e2026"));
         // Per-language variables of the theme follow the language.
         QVERIFY(app->styleSheet().contains("padding: 6px 12px;"));
+        manager->SetTheme("");
+    }
+
+    void testerSeesPseudoLanguageAndShares()
+    {
+        auto* app = qobject_cast<Application*>(QCoreApplication::instance());
+        DemoWindow window(*app);
+        auto manager = InstallDemoLookAndFeel(*app, window.menuBar(), "en_XA", "Light", DEMO_ROOT_DIR, true);
+        QMenu* languages = window.menuBar()->findChild<QMenu*>("languageMenu");
+        QVERIFY(Entry(languages, "en_XA")->isChecked());
+        // Every translatable text in brackets, accelerators kept.
+        QCOMPARE(languages->title(), QString::fromUtf8("[&Láñĝûáĝé ··]"));
+        QCOMPARE(Entry(languages, "de_DE")->text(),
+            QString("Deutsch (%1 %)").arg(manager->GetTranslatedShare("de_DE")));
+        QVERIFY(manager->GetTranslatedShare("de_DE") >= 90);
+        // The source language and the pseudo-language are not counted.
+        QCOMPARE(Entry(languages, "en_US")->text(), QString("English"));
+        QCOMPARE(Entry(languages, "en_XA")->text(), QString("en_XA"));
         manager->SetTheme("");
     }
 };

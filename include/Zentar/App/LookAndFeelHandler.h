@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <list>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -53,6 +54,11 @@ public:
     //!@}
     /// Rebuild and check both menus whose selection is known.
     void Refresh();
+
+    /// Show, beside each language named here, the percent of its texts that
+    /// are translated ("Deutsch (87 %)"); LookAndFeelManager::GetTranslatedShare
+    /// reads what the build counted. Empty: names alone.
+    void SetLocaleShares(const std::map<std::string, int>& shares);
 
     /// Checks the entry of `locale`.
     void OnLocaleChanged(const std::string& locale) override;

@@ -57,6 +57,14 @@ public:
     void RegisterObserver(ILookAndFeelObserver* observer) override;
     void UnregisterObserver(ILookAndFeelObserver* observer) override;
 
+    /// What zentar_add_translations leaves in a language's folder: whether the
+    /// language is a pseudo-language for testers (products offer it only when
+    /// asked).
+    bool IsPseudoLocale(const std::string& locale) const;
+    /// The percent of the language's texts that are translated; -1 when the
+    /// build did not count them, as for the language the sources are in.
+    int GetTranslatedShare(const std::string& locale) const;
+
     /// Takes effect at the next composition. Null removes it.
     /// The manager shares the preprocessor.
     void SetQssPreprocessor(const std::shared_ptr<IQssPreprocessor>& preprocessor);

@@ -87,6 +87,35 @@ private Q_SLOTS:
         m_manager->UnregisterObserver(&last);
     }
 
+    // What the build leaves in language folders, read back; anything else
+    // than a percent is no share.
+    void translatedSharesBesideTheNames()
+    {
+        QVERIFY(m_root->Write("locales/de_DE/.translated-share", "87\n"));
+        QVERIFY(m_root->Write("locales/fr_FR/.translated-share", "lots"));
+        QVERIFY(m_root->Write("locales/en_US/.translated-share", "250"));
+        QVERIFY(m_root->Write("locales/en_XA/.pseudo-language", ""));
+        QCOMPARE(m_manager->GetTranslatedShare("de_DE"), 87);
+        QCOMPARE(m_manager->GetTranslatedShare("fr_FR"), -1);
+        QCOMPARE(m_manager->GetTranslatedShare("en_US"), -1);
+        QCOMPARE(m_manager->GetTranslatedShare("ru_RU"), -1);
+        QCOMPARE(m_manager->GetTranslatedShare(""), -1);
+        QVERIFY(m_manager->IsPseudoLocale("en_XA"));
+        QVERIFY(!m_manager->IsPseudoLocale("de_DE"));
+        QVERIFY(!m_manager->IsPseudoLocale(""));
+
+        QMenu languages;
+        LookAndFeelHandler handler(m_manager, &languages, nullptr, nullptr);
+        handler.SetLocaleList(m_manager->GetLocales());
+        handler.SetLocaleShares({ { "de_DE", m_manager->GetTranslatedShare("de_DE") } });
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch (87 %)", "English", "Français", "---" }));
+        // The names stay with the shares after a switch retranslates them.
+        Find(languages, "fr_FR")->trigger();
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch (87 %)", "English", "*Français", "---" }));
+        handler.SetLocaleShares({});
+        QCOMPARE(Texts(languages), QStringList({ "Deutsch", "English", "*Français", "---" }));
+    }
+
     void pickingAThemeInTheMenu()
     {
         QMenu themes;

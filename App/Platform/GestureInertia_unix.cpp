@@ -39,7 +39,10 @@ void Source::StartInertia(Tracker& t, QPointF velocity, ulong time)
     t.state = State::Inertia;
     t.gliding = t.lastSent;
     t.velocity = velocity;
-    SendGesture(t, GestureIdPan, GestureFlagInertia, t.lastSent, arguments, time);
+    // A glide that nobody takes stops: the consumer it served is gone or hidden.
+    if (!SendGesture(t, GestureIdPan, GestureFlagInertia, t.lastSent, arguments, time)
+        && t.state == State::Inertia)
+        t.state = State::Idle;
     if (t.state != State::Inertia)
         return;
     t.clock.start();
@@ -64,7 +67,11 @@ void Source::InertiaStep(Tracker& t)
     const QPoint point = t.gliding.toPoint();
     if (point != t.lastSent) {
         t.lastSent = point;
-        SendGesture(t, GestureIdPan, GestureFlagInertia, point, 0, 0);
+        if (!SendGesture(t, GestureIdPan, GestureFlagInertia, point, 0, 0) && t.state == State::Inertia) {
+            t.timer.stop();
+            t.state = State::Idle;
+            return;
+        }
     }
     if (slower <= 0 && t.state == State::Inertia)
         FinishInertia(t);

@@ -172,6 +172,7 @@ bool Source::StartTwoFinger(Tracker& t, QTouchEvent* event, const QTouchEvent::T
     }
     t.state = State::TwoFinger;
     t.secondId = second.id();
+    t.secondTime = event->timestamp();
     t.aStart = t.aLast = primary.screenPos();
     t.bStart = t.bLast = second.screenPos();
     const QPointF line = t.bStart - t.aStart;
@@ -256,7 +257,8 @@ bool Source::TwoFingerEvent(Tracker& t, QTouchEvent* event)
         return true;
     }
     if (bUp && !aUp) {
-        if (!t.moved && t.config.Wants(GestureIdPressAndTap)) {
+        const bool pressed = t.secondTime >= t.startTime + kPressBeforeTap;
+        if (!t.moved && pressed && t.config.Wants(GestureIdPressAndTap)) {
             const QPointF offset = t.bLast - t.aLast;
             if (SendGesture(t, GestureIdPressAndTap, GestureFlagBegin | GestureFlagEnd, t.aLast,
                     GestureArgument::EncodeTapOffset(offset), time)) {

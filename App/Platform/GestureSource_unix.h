@@ -42,6 +42,10 @@ inline constexpr double kDeceleration = 0.006; // pixels per ms²
 inline constexpr ulong kVelocityWindow = 100; // ms of movement that give the release speed
 inline constexpr ulong kRestTime = 80; // ms without movement after which a release is still
 inline constexpr int kInertiaInterval = 16; // ms between inertia messages
+// How long the first finger must have been down before the second lands for
+// the pair to be a press-and-tap; fingers that land together make a
+// two-finger tap.
+inline constexpr ulong kPressBeforeTap = 250;
 
 inline double NormalizedAngle(double angle)
 {
@@ -113,6 +117,7 @@ struct Tracker {
     int secondId = -1;
     QPointF startScreen;
     ulong startTime = 0;
+    ulong secondTime = 0;
 
     // Pan
     bool lockX = false;

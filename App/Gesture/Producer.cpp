@@ -4,7 +4,12 @@
 #include "../Platform/OsGesture.h"
 #include "GestureArgument.h"
 
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
 #include <cstring>
+#include <unordered_map>
 
 namespace Zentar::App
 {
@@ -58,12 +63,32 @@ struct Gesture::Producer::Private {
     Os::GestureConfig& twoFingerTap = entries[3];
     Os::GestureConfig& pressAndTap = entries[4];
 
-    // Values of the last begin message of each kind; they hold across gestures.
-    double zoomStartDistance = 0;
-    double rotateStartAngle = 0;
-    QPoint panStartPosition;
+    // What one window's gestures go to. Each window has its own: two
+    // windows may gesture at once, and one may glide on while the other
+    // starts a gesture.
+    struct Conversation {
+        Consumer* consumer = nullptr;
+        // The consumer as the QObject it normally is: deleted, it turns
+        // null, and a hidden one takes no more gestures.
+        QPointer<QObject> object;
+        bool guarded = false;
+        // Values of the last begin message of each kind; they hold across gestures.
+        double zoomStartDistance = 0;
+        double rotateStartAngle = 0;
+        QPoint panStartPosition;
 
-    Consumer* currentConsumer = nullptr;
+        Consumer* Live() const
+        {
+            if (!guarded)
+                return consumer;
+            if (!object)
+                return nullptr;
+            const auto* widget
+                = qobject_cast<QWidget*>(object->isWidgetType() ? object.data() : object->parent());
+            return widget && !widget->isVisible() ? nullptr : consumer;
+        }
+    };
+    std::unordered_map<void*, Conversation> conversations;
 };
 
 Gesture::Producer::Producer()
@@ -107,6 +132,14 @@ bool Gesture::Producer::OnGestureNotify(void* window, void*, void* lParam)
     probe.screenPosition = QPoint(notify.location.x, notify.location.y);
 
     Consumer* consumer = Route(probe);
+    // Windows whose consumer is gone have nothing left to say.
+    for (auto it = d->conversations.begin(); it != d->conversations.end();) {
+        if (it->second.guarded && !it->second.object)
+            it = d->conversations.erase(it);
+        else
+            ++it;
+    }
+    Private::Conversation& conversation = d->conversations[window];
     if (consumer) {
         const auto like = [&probe](auto record) {
             static_cast<Gesture&>(record) = probe;
@@ -127,13 +160,19 @@ bool Gesture::Producer::OnGestureNotify(void* window, void*, void* lParam)
         Os::GestureConfig blockAll { 0, 0, Os::ConfigAll };
         Os::SetGestureConfig(window, 0, 1, &blockAll, sizeof(Os::GestureConfig));
     }
-    d->currentConsumer = consumer;
+    conversation.consumer = consumer;
+    conversation.object = dynamic_cast<QObject*>(consumer);
+    conversation.guarded = !conversation.object.isNull();
     return false;
 }
 
 bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
 {
-    Consumer* consumer = d->currentConsumer;
+    const auto found = d->conversations.find(window);
+    if (found == d->conversations.end())
+        return false;
+    Private::Conversation& conversation = found->second;
+    Consumer* consumer = conversation.Live();
     if (!consumer)
         return false;
 
@@ -154,20 +193,21 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
     switch (info.id) {
     case Os::GestureIdZoom: {
         if (common.begin)
-            d->zoomStartDistance = static_cast<double>(GestureArgument::DecodeDistance(info.arguments));
+            conversation.zoomStartDistance
+                = static_cast<double>(GestureArgument::DecodeDistance(info.arguments));
         Zoom zoom;
         static_cast<Gesture&>(zoom) = common;
-        zoom.startDistance = d->zoomStartDistance;
+        zoom.startDistance = conversation.zoomStartDistance;
         zoom.distance = static_cast<double>(GestureArgument::DecodeDistance(info.arguments));
         consumer->OnGesture(zoom);
         break;
     }
     case Os::GestureIdPan: {
         if (common.begin)
-            d->panStartPosition = common.position;
+            conversation.panStartPosition = common.position;
         Pan pan;
         static_cast<Gesture&>(pan) = common;
-        pan.startPosition = d->panStartPosition;
+        pan.startPosition = conversation.panStartPosition;
         pan.distance = GestureArgument::DecodeDistance(info.arguments);
         pan.inertiaVector = GestureArgument::DecodeInertiaVector(info.arguments);
         pan.inertia = (info.flags & Os::GestureFlagInertia) != 0;
@@ -177,10 +217,10 @@ bool Gesture::Producer::OnGesture(void* window, void*, void* lParam)
     case Os::GestureIdRotate: {
         const double angle = GestureArgument::DecodeAngle(info.arguments);
         if (common.begin)
-            d->rotateStartAngle = angle;
+            conversation.rotateStartAngle = angle;
         Rotate rotate;
         static_cast<Gesture&>(rotate) = common;
-        rotate.startAngle = d->rotateStartAngle;
+        rotate.startAngle = conversation.rotateStartAngle;
         rotate.angle = angle;
         consumer->OnGesture(rotate);
         break;

@@ -7,6 +7,7 @@
 #include <Zentar/IO/IOException.h>
 #include <Zentar/QtUtil/Utf8.h>
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QFutureWatcher>
 #include <QList>
@@ -16,8 +17,6 @@
 #include <glog/logging.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <mutex>
 #include <vector>
 
 namespace Zentar::App
@@ -30,13 +29,17 @@ const QString IPCFocusTransfererSlave::RETURN_NO = QStringLiteral("no");
 namespace
 {
 
-// Set at process exit: the global thread pool waits for its tasks when it
-// is destroyed, and the watch task would otherwise wait for the master.
-std::atomic<Os::EventHandle> g_stopAtExit { 0 };
+// The application object waits for the global thread pool when it is
+// destroyed, right after its post routines: the watch task must end before
+// that wait, or a slave that leaves without handing the focus back would
+// wait for a master that may be waiting for it.
+std::atomic<Os::EventHandle> g_stopBeforePoolWait { 0 };
+std::atomic<bool> g_postRoutineAdded { false };
 
-void StopWatchingAtExit()
+void StopWatchingBeforePoolWait()
 {
-    Os::SetEvent(g_stopAtExit.load());
+    g_postRoutineAdded = false;
+    Os::SetEvent(g_stopBeforePoolWait.load());
 }
 
 std::string Shortened(const QString& text)
@@ -58,6 +61,9 @@ struct IPCFocusTransfererSlave::Private {
     bool masterAlive = false;
     bool linkEstablished = false;
     bool focusGiven = false;
+    // A set-up was tried with an application object; a failed one is not
+    // repeated, as its master can only have gone since.
+    bool setUpTried = false;
 
     // Every watch task and master handle ever started or received, so that
     // destruction can wait for and close them all.
@@ -80,8 +86,8 @@ IPCFocusTransfererSlave::~IPCFocusTransfererSlave()
         task.waitForFinished();
     }
     d->watcher.disconnect(this);
-    if (g_stopAtExit.load() == d->stopEvent)
-        g_stopAtExit = 0;
+    if (g_stopBeforePoolWait.load() == d->stopEvent)
+        g_stopBeforePoolWait = 0;
     for (long long handle : d->masterHandles)
         Os::CloseProcessHandle(static_cast<Os::ProcessHandle>(handle));
     Os::CloseEvent(d->stopEvent);
@@ -90,8 +96,10 @@ IPCFocusTransfererSlave::~IPCFocusTransfererSlave()
 IPCFocusTransfererSlave& IPCFocusTransfererSlave::Instance()
 {
     static IPCFocusTransfererSlave instance;
-    if (!instance.d->linkEstablished)
+    if (!instance.d->linkEstablished && !instance.d->setUpTried && QCoreApplication::instance()) {
+        instance.d->setUpTried = true;
         IPCManager::SetUpSlaveClient(instance, false);
+    }
     return instance;
 }
 
@@ -113,13 +121,12 @@ void IPCFocusTransfererSlave::SetAppHandler(long long handle)
     d->tasks.append(d->watcherFuture);
     if (d->watcher.future() != d->watcherFuture)
         d->watcher.setFuture(d->watcherFuture);
-    // Registered after the thread pool exists, so it runs before the pool's
-    // destruction waits for this task.
-    static std::once_flag registered;
-    std::call_once(registered, [this] {
-        g_stopAtExit = d->stopEvent;
-        std::atexit(&StopWatchingAtExit);
-    });
+    // Without an application object, the pool is a static made after this
+    // instance, so this instance's destructor stops the task before the
+    // pool waits for it.
+    g_stopBeforePoolWait = d->stopEvent;
+    if (QCoreApplication::instance() && !g_postRoutineAdded.exchange(true))
+        qAddPostRoutine(&StopWatchingBeforePoolWait);
 }
 
 void IPCFocusTransfererSlave::ChannelClosed()
@@ -156,13 +163,12 @@ void IPCFocusTransfererSlave::GiveFocusToParent()
             bool ok = false;
             const qlonglong window = parts.at(1).toLongLong(&ok, 10);
             if (!ok || window <= 0 || !Os::ActivateWindow(static_cast<Os::WindowId>(window)))
-                LOG(WARNING) << "The master's window '" << Shortened(parts.at(1)) << "' cannot be activated";
+                VLOG(1) << "The master's window '" << Shortened(parts.at(1)) << "' cannot be activated";
         } else if (reply != RETURN_NO) {
-            LOG(WARNING) << "Unexpected answer from the master to the hand-back: '" << Shortened(reply)
-                         << "'";
+            VLOG(1) << "Unexpected answer from the master to the hand-back: '" << Shortened(reply) << "'";
         }
     } catch (const Core::IOException& e) {
-        LOG(ERROR) << "Cannot hand the focus back to the master: " << e.what();
+        VLOG(1) << "Cannot hand the focus back to the master: " << e.what();
     }
     Os::SetEvent(d->stopEvent);
 }
@@ -184,7 +190,7 @@ unsigned int IPCFocusTransfererSlave::Release() const
     unsigned int count = d->refCount.load(std::memory_order_relaxed);
     do {
         if (count <= 1) {
-            LOG(ERROR) << "IPCFocusTransfererSlave::Release without a matching AddRef ignored";
+            VLOG(1) << "IPCFocusTransfererSlave::Release without a matching AddRef ignored";
             return count;
         }
     } while (!d->refCount.compare_exchange_weak(count, count - 1, std::memory_order_acq_rel));

@@ -19,8 +19,11 @@
 #include <glog/logging.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
+#include <memory>
 
 namespace Zentar::App
 {
@@ -63,15 +66,39 @@ QString ResolveExecutable(const QString& slavePath)
     return QDir::toNativeSeparators(asGiven.exists() ? asGiven.absoluteFilePath() : slavePath);
 }
 
-bool HasEnded(quint32 processId)
+bool HasEnded(Os::ProcessHandle process)
 {
-    const Os::ProcessHandle process = Os::OpenProcess(processId);
-    if (!process)
-        return true;
-    const bool ended = Os::WaitForProcessOrEvent(process, 0, 0) == Os::WaitResult::ProcessEnded;
-    Os::CloseProcessHandle(process);
-    return ended;
+    return !process || Os::WaitForProcessOrEvent(process, 0, 0) == Os::WaitResult::ProcessEnded;
 }
+
+int g_slaveConnectBoundMs = -1;
+
+// Whether the slave that LaunchSlave starts still lives, for the master's
+// pipe ends: while it does, a slave that has not connected yet is simply
+// late (its first call that connects may come at any time).
+class SlaveWatch
+{
+public:
+    ~SlaveWatch() { Os::CloseProcessHandle(m_process.load()); }
+
+    void Started(Os::ProcessHandle slave)
+    {
+        m_process = slave ? Os::DuplicateProcessHandle(slave) : 0;
+        m_failed = m_process.load() == 0;
+    }
+    bool Alive() const
+    {
+        if (m_failed)
+            return false;
+        // Not started yet: the pipes are made before the slave.
+        const Os::ProcessHandle process = m_process.load();
+        return !process || Os::WaitForProcessOrEvent(process, 0, 0) != Os::WaitResult::ProcessEnded;
+    }
+
+private:
+    std::atomic<Os::ProcessHandle> m_process { 0 };
+    std::atomic<bool> m_failed { false };
+};
 
 } // namespace
 
@@ -113,30 +140,40 @@ bool IPCManager::LaunchSlave(
             pipeNumber = candidate;
     }
     if (pipeNumber < 0) {
-        LOG(ERROR) << "No free pipe name for a slave link after " << kMaxPipeNumberDraws << " tries";
+        VLOG(1) << "No free pipe name for a slave link after " << kMaxPipeNumberDraws << " tries";
         return false;
     }
 
+    const auto watch = std::make_shared<SlaveWatch>();
+    const std::function<bool()> slaveAlive = [watch] { return watch->Alive(); };
     try {
         // Input and Output are named from the slave's side.
-        auto input = Core::DataInputPipe::Create(Util::QStringToUtf8(outputName), true);
-        auto output = Core::DataOutputPipe::Create(Util::QStringToUtf8(inputName), true);
+        auto input = Core::DataInputPipe::Create(
+            Util::QStringToUtf8(outputName), true, g_slaveConnectBoundMs, slaveAlive);
+        auto output = Core::DataOutputPipe::Create(
+            Util::QStringToUtf8(inputName), true, g_slaveConnectBoundMs, slaveAlive);
         client.SetCommunicationChannel(Core::CommunicationChannel::Create(input, output, channelFlag));
     } catch (const Core::IOException& e) {
-        LOG(ERROR) << "Cannot set up the link to the slave " << Util::QStringToUtf8(executable) << ": "
-                   << e.what();
+        VLOG(1) << "Cannot set up the link to the slave " << Util::QStringToUtf8(executable) << ": "
+                << e.what();
         return false;
     }
 
     const QString parameters = SlaveParameters(arguments, pipeNumber, processId);
     const Os::ProcessHandle slave = Os::StartWithShell(
         executable.toStdWString(), parameters.toStdWString(), workingDirectory.toStdWString(), kShowNormal);
+    watch->Started(slave);
     if (!slave) {
-        LOG(ERROR) << "Cannot start the slave " << Util::QStringToUtf8(executable);
+        VLOG(1) << "Cannot start the slave " << Util::QStringToUtf8(executable);
         return false;
     }
     client.SetAppHandler(static_cast<long long>(slave));
     return true;
+}
+
+void Detail::SetSlaveConnectBoundMs(int timeoutMs)
+{
+    g_slaveConnectBoundMs = timeoutMs;
 }
 
 bool Detail::ParseSlaveSwitches(const QStringList& arguments, QString& pipeId, quint32& processId)
@@ -170,20 +207,30 @@ bool IPCManager::SetUpSlaveClient(IIPCClient& client, bool channelFlag)
 
     const std::string inputName = Util::QStringToUtf8(InputPipeName(pipeId));
     const std::string outputName = Util::QStringToUtf8(OutputPipeName(pipeId));
+    const Os::ProcessHandle master = Os::OpenProcess(processId);
+    // A master that is gone never answers: nothing to wait for.
+    if (HasEnded(master)) {
+        VLOG(1) << "Started as a slave of process " << processId << ", which has ended";
+        Os::CloseProcessHandle(master);
+        // It died before we connected, so it could not remove its pipes.
+        Core::RemoveNamedPipe(inputName);
+        Core::RemoveNamedPipe(outputName);
+        return false;
+    }
     try {
         auto input = Core::DataInputPipe::Create(inputName, false, kSlaveOpenTimeoutMs);
         auto output = Core::DataOutputPipe::Create(outputName, false, kSlaveOpenTimeoutMs);
         client.SetCommunicationChannel(Core::CommunicationChannel::Create(input, output, channelFlag));
-        client.SetAppHandler(static_cast<long long>(Os::OpenProcess(processId)));
+        client.SetAppHandler(static_cast<long long>(master));
         return true;
     } catch (const Core::IOException& e) {
-        LOG(ERROR) << "Started as a slave of process " << processId
-                   << ", but cannot open the link to it: " << e.what();
-        // A master that died before we connected cannot remove its pipes.
-        if (HasEnded(processId)) {
+        VLOG(1) << "Started as a slave of process " << processId
+                << ", but cannot open the link to it: " << e.what();
+        if (HasEnded(master)) {
             Core::RemoveNamedPipe(inputName);
             Core::RemoveNamedPipe(outputName);
         }
+        Os::CloseProcessHandle(master);
         return false;
     }
 }

@@ -13,4 +13,9 @@ namespace Zentar::App::Detail
 ZENTAR_APP_TEST_EXPORT bool ParseSlaveSwitches(
     const QStringList& arguments, QString& pipeId, quint32& processId);
 
+// The connect bound LaunchSlave gives its pipe ends (negative: the pipes'
+// default). The slave it starts may connect later for as long as it lives;
+// tests shorten the bound to show that in seconds.
+ZENTAR_APP_TEST_EXPORT void SetSlaveConnectBoundMs(int timeoutMs);
+
 } // namespace Zentar::App::Detail

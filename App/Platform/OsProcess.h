@@ -18,6 +18,8 @@ using ProcessHandle = uint64_t;
 ProcessHandle StartWithShell(
     const std::wstring& file, const std::wstring& parameters, const std::wstring& directory, int showCommand);
 void CloseProcessHandle(ProcessHandle handle);
+// A second handle of the same process, closed on its own; 0 on failure.
+ProcessHandle DuplicateProcessHandle(ProcessHandle handle);
 
 uint32_t GetCurrentProcessId();
 

@@ -11,6 +11,8 @@
 #include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -53,6 +55,23 @@ std::vector<std::string> SplitCommandLine(const std::string& text)
     return args;
 }
 
+// Collects the child when it ends, as nobody else waits for it: a started
+// program is not ours to wait for, as on Windows, and must not linger as a
+// zombie while this process lives. The thread keeps a pidfd of its own.
+void ReapWhenEnded(int pidfd)
+{
+    // Linux 5.4 and later; the C library's headers may not name it yet.
+    constexpr auto kByPidfd = static_cast<idtype_t>(3);
+    const int own = fcntl(pidfd, F_DUPFD_CLOEXEC, 3);
+    if (own < 0)
+        return;
+    std::thread([own] {
+        siginfo_t info {};
+        while (waitid(kByPidfd, static_cast<id_t>(own), &info, WEXITED) < 0 && errno == EINTR) { }
+        close(own);
+    }).detach();
+}
+
 ProcessHandle Spawn(const std::vector<std::string>& args, const std::string& directory)
 {
     std::vector<char*> argv;
@@ -64,13 +83,22 @@ ProcessHandle Spawn(const std::vector<std::string>& args, const std::string& dir
     posix_spawn_file_actions_init(&actions);
     if (!directory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+    // Standard streams of its own, as a windowed program has: a logging
+    // child must not die of SIGPIPE because our error output was a pipe
+    // that has been closed.
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
     const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
         return 0;
     const long fd = syscall(SYS_pidfd_open, pid, 0);
-    return fd < 0 ? 0 : static_cast<ProcessHandle>(fd);
+    if (fd < 0)
+        return 0;
+    ReapWhenEnded(static_cast<int>(fd));
+    return static_cast<ProcessHandle>(fd);
 }
 
 // Handles of 0 mean failure to the callers, so descriptor 0 (free when
@@ -114,6 +142,11 @@ void CloseProcessHandle(ProcessHandle handle)
 {
     if (handle)
         close(static_cast<int>(handle));
+}
+
+ProcessHandle DuplicateProcessHandle(ProcessHandle handle)
+{
+    return handle ? AsHandle(fcntl(static_cast<int>(handle), F_DUPFD_CLOEXEC, 1)) : 0;
 }
 
 uint32_t GetCurrentProcessId()

@@ -29,6 +29,16 @@ void CloseProcessHandle(ProcessHandle handle)
         CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
+ProcessHandle DuplicateProcessHandle(ProcessHandle handle)
+{
+    HANDLE copy = nullptr;
+    if (!handle
+        || !DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(handle), GetCurrentProcess(), &copy,
+            0, FALSE, DUPLICATE_SAME_ACCESS))
+        return 0;
+    return reinterpret_cast<ProcessHandle>(copy);
+}
+
 uint32_t GetCurrentProcessId()
 {
     return ::GetCurrentProcessId();

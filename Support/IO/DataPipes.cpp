@@ -13,9 +13,10 @@ using Detail::PipeEnd;
 class InputPipe final : public RefCountImpl<IByteDataInputEx>
 {
 public:
-    InputPipe(const std::string& name, bool create, int timeoutMs)
+    InputPipe(const std::string& name, bool create, int timeoutMs, std::function<bool()> peerAlive)
         : m_end(name, PipeEnd::Direction::Read, create, timeoutMs)
     {
+        m_end.WatchPeer(std::move(peerAlive));
     }
 
     size_t Read(void* buffer, size_t size) override { return m_end.Read(buffer, size, -1); }
@@ -30,9 +31,10 @@ private:
 class OutputPipe final : public RefCountImpl<IByteDataOutputEx>
 {
 public:
-    OutputPipe(const std::string& name, bool create, int timeoutMs)
+    OutputPipe(const std::string& name, bool create, int timeoutMs, std::function<bool()> peerAlive)
         : m_end(name, PipeEnd::Direction::Write, create, timeoutMs)
     {
+        m_end.WatchPeer(std::move(peerAlive));
     }
 
     void Write(const void* data, size_t size) override { m_end.Write(data, size); }
@@ -48,13 +50,25 @@ private:
 boost::intrusive_ptr<IByteDataInputEx> DataInputPipe::Create(
     const std::string& name, bool create, int timeoutMs)
 {
-    return new InputPipe(name, create, timeoutMs);
+    return new InputPipe(name, create, timeoutMs, {});
+}
+
+boost::intrusive_ptr<IByteDataInputEx> DataInputPipe::Create(
+    const std::string& name, bool create, int timeoutMs, std::function<bool()> peerAlive)
+{
+    return new InputPipe(name, create, timeoutMs, std::move(peerAlive));
 }
 
 boost::intrusive_ptr<IByteDataOutputEx> DataOutputPipe::Create(
     const std::string& name, bool create, int timeoutMs)
 {
-    return new OutputPipe(name, create, timeoutMs);
+    return new OutputPipe(name, create, timeoutMs, {});
+}
+
+boost::intrusive_ptr<IByteDataOutputEx> DataOutputPipe::Create(
+    const std::string& name, bool create, int timeoutMs, std::function<bool()> peerAlive)
+{
+    return new OutputPipe(name, create, timeoutMs, std::move(peerAlive));
 }
 
 } // namespace Zentar::Core

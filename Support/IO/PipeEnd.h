@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,9 +33,14 @@ public:
 
     const std::string& Name() const { return m_name; }
 
+    // Whether the process meant to connect still lives (see
+    // DataInputPipe::Create); empty: the time-out alone decides.
+    void WatchPeer(std::function<bool()> peerAlive) { m_peerAlive = std::move(peerAlive); }
+
 private:
     struct Private;
     std::string m_name;
+    std::function<bool()> m_peerAlive;
     std::unique_ptr<Private> const d;
 };
 

@@ -226,7 +226,10 @@ struct PipeEnd::Private {
 
     void Create();
     void Open();
-    void PeerMissing();
+    void PeerMissing(const std::function<bool()>& peerAlive);
+    // For a peer that has not connected: true while it may still come.
+    bool PeerMayCome(const std::function<bool()>& peerAlive) const;
+    [[noreturn]] void FailNoPeer(const std::function<bool()>& peerAlive) const;
 };
 
 void PipeEnd::Private::Create()
@@ -320,16 +323,28 @@ void PipeEnd::Private::Open()
     }
 }
 
+bool PipeEnd::Private::PeerMayCome(const std::function<bool()>& peerAlive) const
+{
+    return peerAlive ? peerAlive() : Clock::now() < deadline;
+}
+
+void PipeEnd::Private::FailNoPeer(const std::function<bool()>& peerAlive) const
+{
+    if (peerAlive)
+        Fail("the process meant to connect to the pipe " + name + " ended without connecting");
+    Fail("no process connected to the pipe " + name + " within " + std::to_string(timeoutMs) + " ms");
+}
+
 // No writer at the moment: decide whether it has gone or is yet to come.
-void PipeEnd::Private::PeerMissing()
+void PipeEnd::Private::PeerMissing(const std::function<bool()>& peerAlive)
 {
     if (!connected) {
         // The opener removes the name when it connects, and a writer that
         // came and went leaves a hang-up behind.
         if (!PathIsOurs() || (WaitFor(fd, 0, 0) & POLLHUP))
             connected = true;
-        else if (Clock::now() >= deadline)
-            Fail("no process connected to the pipe " + name + " within " + std::to_string(timeoutMs) + " ms");
+        else if (!PeerMayCome(peerAlive))
+            FailNoPeer(peerAlive);
         else
             return;
     }
@@ -410,7 +425,7 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
                 if (n < 0 && error == EAGAIN)
                     d->connected = true;
                 else if (n == 0)
-                    d->PeerMissing();
+                    d->PeerMissing(m_peerAlive);
                 else if (error != EINTR)
                     Fail("cannot read from the pipe " + m_name + ": " + ErrorText(error));
                 if (timeoutMs >= 0 && RemainingMs(end) == 0)
@@ -427,7 +442,7 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
         if (n < 0 && errno != EINTR)
             Fail("cannot read from the pipe " + m_name + ": " + ErrorText(errno));
         if (n == 0)
-            d->PeerMissing();
+            d->PeerMissing(m_peerAlive);
     }
 }
 
@@ -467,10 +482,9 @@ void PipeEnd::Write(const void* data, size_t size)
         // Without a reader: gone, or (for the maker) not come yet.
         if (d->connected || (d->creator && !d->PathIsOurs()))
             Fail("the other end of the pipe " + m_name + " has closed");
-        if (Clock::now() >= d->deadline)
-            Fail("no process connected to the pipe " + m_name + " within " + std::to_string(d->timeoutMs)
-                + " ms");
-        Pause(std::min(kRetryMs, RemainingMs(d->deadline)));
+        if (!d->PeerMayCome(m_peerAlive))
+            d->FailNoPeer(m_peerAlive);
+        Pause(m_peerAlive ? kRetryMs : std::min(kRetryMs, RemainingMs(d->deadline)));
     }
 }
 

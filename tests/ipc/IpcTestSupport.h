@@ -27,6 +27,23 @@ struct MasterClient : LinkClient {
     }
 };
 
+// The state letter of process `pid` ('Z' for a zombie), 0 when it is gone.
+inline char ProcessState(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray stat = file.readAll();
+    const int afterName = stat.lastIndexOf(')');
+    return afterName < 0 || afterName + 2 >= stat.size() ? 0 : stat.at(afterName + 2);
+}
+
+inline bool HasExited(qint64 pid)
+{
+    const char state = ProcessState(pid);
+    return state == 0 || state == 'Z';
+}
+
 // The lines a helper appends to its report file.
 class Report
 {
@@ -48,6 +65,12 @@ public:
         return lines.isEmpty() ? QString() : lines.first().mid(key.size() + 1);
     }
     qint64 Pid() const { return Value(QStringLiteral("pid")).toLongLong(); }
+    QString Path() const { return m_path; }
+    // What the link code of the library logged as WARNING or ERROR.
+    QStringList LinkWarnings() const
+    {
+        return Lines().filter(QRegularExpression(QStringLiteral("^ipc-log ")));
+    }
 
 private:
     QTemporaryDir m_dir;

@@ -6,7 +6,12 @@
 //                     it send an n-byte message, "quit" ends it
 //   otherwise         the library's focus hand-back slave, driven by
 //   --script=a,b,...  steps: show (windows A and B, B active), give (hand the
-//                     focus back, then report the active window), wait-master-gone
+//                     focus back, then report the active window), wait-master-gone,
+//                     log (a warning on standard error)
+//   --wait-for=<file> the first Instance() call waits until the file exists;
+//                     the first two calls report "instance-us <microseconds>"
+// Every WARNING or ERROR line of the library's link code is reported.
+#include "IpcLogReport.h"
 #include "LinkClient.h"
 
 #include <Zentar/App/IPCFocusTransfererSlave.h>
@@ -20,6 +25,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <glog/logging.h>
 
 #include <functional>
 
@@ -57,7 +64,7 @@ bool WaitUntil(const std::function<bool()>& condition)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!condition() && timer.elapsed() < 20000)
+    while (!condition() && timer.elapsed() < 30000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return condition();
 }
@@ -84,9 +91,25 @@ int RunEcho()
     return 0;
 }
 
+App::IPCFocusTransfererSlave& FirstInstance()
+{
+    const QString waitFor = Option(QStringLiteral("wait-for"));
+    if (waitFor.isEmpty())
+        return App::IPCFocusTransfererSlave::Instance();
+    Report(QStringLiteral("waiting"));
+    WaitUntil([&] { return QFile::exists(waitFor); });
+    QElapsedTimer timer;
+    for (int call = 0; call < 2; ++call) {
+        timer.start();
+        App::IPCFocusTransfererSlave::Instance();
+        Report(QStringLiteral("instance-us %1").arg(timer.nsecsElapsed() / 1000));
+    }
+    return App::IPCFocusTransfererSlave::Instance();
+}
+
 int RunFocus(QApplication& app)
 {
-    auto& slave = App::IPCFocusTransfererSlave::Instance();
+    auto& slave = FirstInstance();
     Report(QStringLiteral("linked %1").arg(slave.IsLinkEstablished() ? 1 : 0));
     QWidget a;
     QWidget b;
@@ -109,6 +132,9 @@ int RunFocus(QApplication& app)
                 for (int i = 0; i < 5; ++i)
                     QCoreApplication::processEvents();
                 ReportActiveWindow();
+            } else if (step == QLatin1String("log")) {
+                LOG(WARNING) << "A slave that logs";
+                Report(QStringLiteral("logged"));
             } else if (step == QLatin1String("wait-master-gone")) {
                 const bool gone = WaitUntil([&] { return !slave.IsMasterAlive(); });
                 Report(gone ? QStringLiteral("masterGone") : QStringLiteral("master still alive"));
@@ -126,6 +152,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     g_reportPath = Option(QStringLiteral("report"));
+    IpcLogReport logReport([](const std::string& line) { Report(QString::fromStdString(line)); });
     Report(QStringLiteral("pid %1").arg(getpid()));
     const QStringList arguments = QCoreApplication::arguments();
     for (int i = 1; i < arguments.size(); ++i)

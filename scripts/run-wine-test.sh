@@ -15,6 +15,8 @@ if [ -z "$wine" ]; then
   echo "SKIPPED: wine64 not found (Debian package wine64; scripts/install-deps.sh installs it)"
   exit 77
 fi
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver || echo wineserver)
 
 export WINEPREFIX=$prefix WINEDEBUG=-all
 # No prompts to install Mono or Gecko, and no window on anyone's screen: the
@@ -30,6 +32,10 @@ mkdir -p "$(dirname "$prefix")"
     rm -rf "$prefix"
     "$wine" wineboot -i >/dev/null 2>&1
     "$wine" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1 || exit 1
+    # The desktop process that wineboot started keeps the driver it began
+    # with: stop this prefix's server, so the next start picks the null one.
+    "$wineserver" -k 2>/dev/null
+    "$wineserver" -w 2>/dev/null
     touch "$prefix/.zentar-ready"
   fi
 ) 9>"$prefix.lock" || { echo "cannot make the Wine prefix $prefix"; exit 1; }

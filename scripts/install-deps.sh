@@ -9,7 +9,7 @@ packages=(
   qtbase5-dev qttools5-dev-tools libqt5opengl5-dev
   libboost-dev libgoogle-glog-dev libx11-dev
   xvfb xauth x11-utils
-  mingw-w64 valgrind clang-format
+  mingw-w64 wine64 doctest-dev valgrind clang-format
   doxygen graphviz
   "$@"
 )

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QPoint>
-#include <QPointF>
+#include "GesturePoint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,15 +33,15 @@ inline int16_t Clamp16(double value)
     return static_cast<int16_t>(std::clamp(std::round(value), -32768.0, 32767.0));
 }
 
-inline uint32_t PackHalves(QPointF p)
+inline uint32_t PackHalves(PointF p)
 {
     const auto half = [](double v) { return static_cast<uint32_t>(static_cast<uint16_t>(Clamp16(v))); };
     return half(p.x()) | (half(p.y()) << 16);
 }
 
-inline QPoint SplitHalves(uint32_t word)
+inline Point SplitHalves(uint32_t word)
 {
-    return QPoint(static_cast<int16_t>(word & 0xFFFF), static_cast<int16_t>(word >> 16));
+    return Point(static_cast<int16_t>(word & 0xFFFF), static_cast<int16_t>(word >> 16));
 }
 
 inline uint32_t Low(uint64_t argument)
@@ -65,13 +64,13 @@ inline uint32_t DecodeDistance(uint64_t argument)
     return Low(argument);
 }
 
-inline uint64_t EncodeInertiaVector(QPointF vector)
+inline uint64_t EncodeInertiaVector(PointF vector)
 {
     return static_cast<uint64_t>(PackHalves(vector)) << 32;
 }
 
 // Taken whether or not the message carries the inertia flag.
-inline QPoint DecodeInertiaVector(uint64_t argument)
+inline Point DecodeInertiaVector(uint64_t argument)
 {
     return SplitHalves(High(argument));
 }
@@ -89,12 +88,12 @@ inline double DecodeAngle(uint64_t argument)
     return static_cast<double>(argument) / kAngleSteps * 4.0 * kPi - kTwoPi;
 }
 
-inline uint64_t EncodeTapOffset(QPointF offset)
+inline uint64_t EncodeTapOffset(PointF offset)
 {
     return PackHalves(offset);
 }
 
-inline QPoint DecodeTapOffset(uint64_t argument)
+inline Point DecodeTapOffset(uint64_t argument)
 {
     return SplitHalves(Low(argument));
 }

@@ -1,7 +1,7 @@
 #include <Zentar/IO/CommunicationChannel.h>
 #include <Zentar/IO/IOException.h>
 
-#include <glog/logging.h>
+#include "IOLog.h"
 
 #include <algorithm>
 #include <atomic>

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
 namespace Zentar::Core
 {
@@ -80,6 +81,64 @@ bool Finish(HANDLE handle, OVERLAPPED& overlapped, DWORD timeoutMs, DWORD& trans
     return false;
 }
 
+// Security for the pipes a master makes. With the default one, any local user
+// could open the outbound end, read what the master sends, and take the real
+// slave's place on the link; only this user and the system may open them.
+class OwnerOnlySecurity
+{
+public:
+    OwnerOnlySecurity()
+    {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            FailSecurity();
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<BYTE> user(size);
+        const BOOL gotUser = size > 0 && GetTokenInformation(token, TokenUser, user.data(), size, &size);
+        CloseHandle(token);
+        if (!gotUser)
+            FailSecurity();
+        const PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+        m_userSid.assign(static_cast<BYTE*>(userSid), static_cast<BYTE*>(userSid) + GetLengthSid(userSid));
+
+        DWORD systemSize = SECURITY_MAX_SID_SIZE;
+        m_systemSid.resize(systemSize);
+        if (!CreateWellKnownSid(WinLocalSystemSid, nullptr, m_systemSid.data(), &systemSize))
+            FailSecurity();
+
+        const DWORD aceBase = sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD);
+        m_acl.resize(
+            sizeof(ACL) + 2 * aceBase + GetLengthSid(m_userSid.data()) + GetLengthSid(m_systemSid.data()));
+        PACL acl = reinterpret_cast<PACL>(m_acl.data());
+        if (!InitializeAcl(acl, static_cast<DWORD>(m_acl.size()), ACL_REVISION)
+            || !AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, m_userSid.data())
+            || !AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, m_systemSid.data())
+            || !InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION)
+            || !SetSecurityDescriptorDacl(&m_descriptor, TRUE, acl, FALSE))
+            FailSecurity();
+        m_attributes.nLength = sizeof(m_attributes);
+        m_attributes.lpSecurityDescriptor = &m_descriptor;
+        m_attributes.bInheritHandle = FALSE;
+    }
+    OwnerOnlySecurity(const OwnerOnlySecurity&) = delete;
+    OwnerOnlySecurity& operator=(const OwnerOnlySecurity&) = delete;
+
+    SECURITY_ATTRIBUTES* Attributes() { return &m_attributes; }
+
+private:
+    [[noreturn]] static void FailSecurity()
+    {
+        Fail("cannot restrict a pipe to this user: " + ErrorText(GetLastError()));
+    }
+
+    std::vector<BYTE> m_userSid;
+    std::vector<BYTE> m_systemSid;
+    std::vector<BYTE> m_acl;
+    SECURITY_DESCRIPTOR m_descriptor {};
+    SECURITY_ATTRIBUTES m_attributes {};
+};
+
 } // namespace
 
 std::string NamedPipePath(const std::string& name)
@@ -120,9 +179,10 @@ struct PipeEnd::Private {
     void Create()
     {
         const DWORD access = direction == Direction::Read ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND;
+        OwnerOnlySecurity security;
         handle = CreateNamedPipeW(path.c_str(), access | FILE_FLAG_FIRST_PIPE_INSTANCE | FILE_FLAG_OVERLAPPED,
             PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, kBufferSize,
-            kBufferSize, 0, nullptr);
+            kBufferSize, 0, security.Attributes());
         if (handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error == ERROR_ACCESS_DENIED || error == ERROR_PIPE_BUSY)

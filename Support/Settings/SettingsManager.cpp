@@ -61,7 +61,6 @@ std::string ToUtf8(const QString& text)
 }
 
 // How often a store looked at its file, for the tests.
-
 std::atomic<std::uint64_t> fileChecks { 0 };
 
 } // namespace

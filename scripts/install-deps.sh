@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config dpkg-dev file strace
   qtbase5-dev qttools5-dev-tools libqt5opengl5-dev
   libboost-dev libgoogle-glog-dev libx11-dev
   xvfb xauth x11-utils

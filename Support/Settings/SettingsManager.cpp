@@ -1,14 +1,24 @@
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "SettingsTest.h"
+
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLocale>
+#include <QMap>
 #include <QSettings>
 #include <QStringList>
+#include <QThread>
 #include <QVariant>
 
 #include <glog/logging.h>
 
 #include <algorithm>
+#include <atomic>
+#include <iterator>
 #include <mutex>
 
 namespace Zentar::App
@@ -50,21 +60,137 @@ std::string ToUtf8(const QString& text)
     return std::string(bytes.constData(), size_t(bytes.size()));
 }
 
+// How often a store looked at its file, for the tests.
+std::atomic<std::uint64_t> fileChecks { 0 };
+
 } // namespace
 
+namespace SettingsTest
+{
+std::uint64_t FileChecks()
+{
+    return fileChecks.load();
+}
+} // namespace SettingsTest
+
 struct SettingsManager::Private {
-    Private(const QString& product, const QString& organization)
-        : settings(QSettings::IniFormat, QSettings::UserScope, organization, product)
+    Private(SettingsManager& self, const QString& product, const QString& organization)
+        : self(self)
+        , settings(QSettings::IniFormat, QSettings::UserScope, organization, product)
     {
+        StartWatching();
     }
 
-    // The caller holds `mutex`. A read-only sync only looks at the file's size
-    // and time stamp and re-reads it when another process changed it, so a
-    // getter costs one stat, not one read.
+    ~Private()
+    {
+        if (!watcher)
+            return;
+        QObject::disconnect(watcher.get(), nullptr, nullptr, nullptr);
+        // A QObject with live socket notifiers goes away on its own thread.
+        if (watcher->thread() != QThread::currentThread())
+            watcher.release()->deleteLater();
+    }
+
+    // Changes by other writers are seen through a file watcher, so that a
+    // getter reads memory only. That needs an event loop on this thread; a
+    // store made without one (no application yet, a plain std::thread) checks
+    // the file's size and time stamp at every read instead.
+    void StartWatching()
+    {
+        if (!QCoreApplication::instance() || !QThread::currentThread()->eventDispatcher())
+            return;
+        const QFileInfo file(settings.fileName());
+        // The folder is watched as well: a save replaces the file, and the
+        // file may not exist yet.
+        if (!QDir().mkpath(file.absolutePath()))
+            return;
+        auto w = std::make_unique<QFileSystemWatcher>();
+        if (!w->addPath(file.absolutePath()))
+            return;
+        watcher = std::move(w);
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            Rearm();
+            known = Snapshot();
+        }
+        QObject::connect(
+            watcher.get(), &QFileSystemWatcher::fileChanged, watcher.get(), [this] { OnFileEvent(); });
+        QObject::connect(
+            watcher.get(), &QFileSystemWatcher::directoryChanged, watcher.get(), [this] { OnFileEvent(); });
+    }
+
+    // Watches the file now at the path: a save that replaced it left the
+    // watch on the old one, or dropped it. The caller holds `mutex`.
+    void Rearm()
+    {
+        const QString path = settings.fileName();
+        if (watcher->files().contains(path))
+            watcher->removePath(path);
+        if (QFileInfo::exists(path))
+            watcher->addPath(path);
+    }
+
+    void OnFileEvent()
+    {
+        std::vector<std::string> changed;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            // Re-armed before the read: a save after it raises a new event,
+            // one before it is in what is read.
+            Rearm();
+            Refresh();
+            changed = TakeChanges();
+        }
+        for (const std::string& key : changed)
+            Notify(key);
+    }
+
+    // Every value of the store by key, as the file holds them now.
+    QMap<QString, QVariant> Snapshot() const
+    {
+        QMap<QString, QVariant> values;
+        const QStringList keys = settings.allKeys();
+        for (const QString& key : keys)
+            values.insert(key, settings.value(key));
+        return values;
+    }
+
+    // The keys whose values differ from what the observers last heard, which
+    // then becomes what they heard. The caller holds `mutex`.
+    std::vector<std::string> TakeChanges()
+    {
+        QMap<QString, QVariant> now = Snapshot();
+        std::vector<std::string> changed;
+        for (auto it = now.cbegin(); it != now.cend(); ++it) {
+            const auto old = known.constFind(it.key());
+            if (old == known.cend() || !Same(*old, it.value()))
+                changed.push_back(ToUtf8(it.key()));
+        }
+        for (auto it = known.cbegin(); it != known.cend(); ++it)
+            if (!now.contains(it.key()))
+                changed.push_back(ToUtf8(it.key()));
+        std::sort(changed.begin(), changed.end());
+        known = std::move(now);
+        return changed;
+    }
+
+    static bool Same(const QVariant& a, const QVariant& b) { return a.userType() == b.userType() && a == b; }
+
+    // The caller holds `mutex`. Re-reads the file when its size or time stamp
+    // changed.
     void Refresh() const
     {
+        ++fileChecks;
         settings.sync();
         ReportStatus();
+    }
+
+    // What a read does first: nothing while the watcher keeps the values
+    // current.
+    void RefreshUnlessWatched() const
+    {
+        if (!watcher)
+            Refresh();
     }
 
     void ReportStatus() const
@@ -83,11 +209,11 @@ struct SettingsManager::Private {
         if (k.isEmpty())
             return {};
         std::lock_guard<std::mutex> lock(mutex);
-        Refresh();
+        RefreshUnlessWatched();
         return settings.value(k);
     }
 
-    void Write(SettingsManager& self, const std::string& key, const QVariant& value)
+    void Write(const std::string& key, const QVariant& value)
     {
         const QString k = NormalizedKey(key);
         if (k.isEmpty()) {
@@ -98,22 +224,40 @@ struct SettingsManager::Private {
             std::lock_guard<std::mutex> lock(mutex);
             // Each write replaces the file and syncs it to disk: a value the
             // file already holds (also after another process wrote it) is
-            // not written again, yet the observers hear of every Set.
+            // not written again, yet the observers hear of every Set. What
+            // other writers changed meanwhile is told when their event comes.
             Refresh();
             const QVariant stored = settings.value(k);
-            if (settings.status() != QSettings::NoError || stored.userType() != value.userType()
-                || stored != value) {
+            if (settings.status() != QSettings::NoError || !Same(stored, value)) {
                 settings.setValue(k, value);
                 settings.sync();
                 ReportStatus();
             }
+            if (watcher)
+                known.insert(k, value);
         }
-        Notify(self, key);
+        Notify(key);
+    }
+
+    void Remove(const std::string& key, const QString& k)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            settings.remove(k);
+            settings.sync();
+            ReportStatus();
+            if (watcher) {
+                const QString group = k + QLatin1Char('/');
+                for (auto it = known.begin(); it != known.end();)
+                    it = it.key() == k || it.key().startsWith(group) ? known.erase(it) : std::next(it);
+            }
+        }
+        Notify(key);
     }
 
     bool ReadText(const std::string& key, QString* text) const { return TextOf(Read(key), text); }
 
-    void Notify(SettingsManager& self, const std::string& key)
+    void Notify(const std::string& key)
     {
         std::vector<ISettingsManagerObserver*> snapshot;
         {
@@ -131,16 +275,21 @@ struct SettingsManager::Private {
         }
     }
 
+    SettingsManager& self;
     mutable std::mutex mutex;
     mutable QSettings settings;
     mutable bool errorReported = false;
+    // Null when the store checks the file at every read.
+    std::unique_ptr<QFileSystemWatcher> watcher;
+    // The values as the observers last heard of them.
+    QMap<QString, QVariant> known;
 
     std::mutex observerMutex;
     std::vector<ISettingsManagerObserver*> observers;
 };
 
 SettingsManager::SettingsManager(const QString& productName, const QString& organizationName)
-    : d(std::make_unique<Private>(productName, organizationName))
+    : d(std::make_unique<Private>(*this, productName, organizationName))
 {
 }
 
@@ -168,33 +317,33 @@ void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)
 
 void SettingsManager::SetBool(const std::string& key, bool value)
 {
-    d->Write(*this, key, value ? QStringLiteral("true") : QStringLiteral("false"));
+    d->Write(key, value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 void SettingsManager::SetInt(const std::string& key, int value)
 {
-    d->Write(*this, key, QString::number(value));
+    d->Write(key, QString::number(value));
 }
 
 void SettingsManager::SetString(const std::string& key, const std::string& value)
 {
-    d->Write(*this, key, QString::fromUtf8(value.data(), int(value.size())));
+    d->Write(key, QString::fromUtf8(value.data(), int(value.size())));
 }
 
 void SettingsManager::SetByteArray(const std::string& key, const std::vector<unsigned char>& value)
 {
-    d->Write(*this, key, QByteArray(reinterpret_cast<const char*>(value.data()), int(value.size())));
+    d->Write(key, QByteArray(reinterpret_cast<const char*>(value.data()), int(value.size())));
 }
 
 void SettingsManager::SetInt64(const std::string& key, int64_t value)
 {
-    d->Write(*this, key, QString::number(qint64(value)));
+    d->Write(key, QString::number(qint64(value)));
 }
 
 void SettingsManager::SetDouble(const std::string& key, double value)
 {
     // The shortest text that reads back as the same double.
-    d->Write(*this, key, QString::number(value, 'g', QLocale::FloatingPointShortest));
+    d->Write(key, QString::number(value, 'g', QLocale::FloatingPointShortest));
 }
 
 bool SettingsManager::GetBool(const std::string& key, bool defaultValue) const
@@ -262,7 +411,7 @@ bool SettingsManager::Contains(const std::string& key) const
     if (k.isEmpty())
         return false;
     std::lock_guard<std::mutex> lock(d->mutex);
-    d->Refresh();
+    d->RefreshUnlessWatched();
     return d->settings.contains(k);
 }
 
@@ -274,13 +423,7 @@ void SettingsManager::Remove(const std::string& key)
         LOG(ERROR) << "Settings: refusing to remove an empty key from " << ToUtf8(d->settings.fileName());
         return;
     }
-    {
-        std::lock_guard<std::mutex> lock(d->mutex);
-        d->settings.remove(k);
-        d->settings.sync();
-        d->ReportStatus();
-    }
-    d->Notify(*this, key);
+    d->Remove(key, k);
 }
 
 bool SettingsManager::ContainsGroup(const std::string& name) const
@@ -289,7 +432,7 @@ bool SettingsManager::ContainsGroup(const std::string& name) const
     if (group.isEmpty())
         return false;
     std::lock_guard<std::mutex> lock(d->mutex);
-    d->Refresh();
+    d->RefreshUnlessWatched();
     d->settings.beginGroup(group);
     const bool any = !d->settings.allKeys().isEmpty();
     d->settings.endGroup();
@@ -300,7 +443,7 @@ std::vector<std::string> SettingsManager::GetGroupKeys(const std::string& name)
 {
     const QString group = NormalizedKey(name);
     std::lock_guard<std::mutex> lock(d->mutex);
-    d->Refresh();
+    d->RefreshUnlessWatched();
     if (!group.isEmpty())
         d->settings.beginGroup(group);
     const QStringList keys = d->settings.childKeys();

@@ -1,9 +1,13 @@
 #include <Zentar/Settings/SettingsManager.h>
 
+#include "SettingsTest.h"
+
 #include <QProcess>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <limits>
+#include <thread>
 
 using Zentar::App::ISettingsManager;
 using Zentar::App::ISettingsManagerObserver;
@@ -15,20 +19,54 @@ namespace
 const QString Org = QStringLiteral("ZentarTests");
 using Bytes = std::vector<unsigned char>;
 
+const QString Writer = QStringLiteral(ZENTAR_HELPER_DIR "/zentar_settings_writer");
+
+// Each key it is told of, with the text value the store gives at that moment
+// and the thread that told it.
 struct Recorder : ISettingsManagerObserver {
-    void OnSettingChanged(ISettingsManager&, const std::string& key) override { keys.push_back(key); }
+    void OnSettingChanged(ISettingsManager& settings, const std::string& key) override
+    {
+        keys.push_back(key);
+        values.push_back(settings.GetString(key, "<none>"));
+        threads.push_back(QThread::currentThread());
+    }
     std::vector<std::string> keys;
+    std::vector<std::string> values;
+    std::vector<QThread*> threads;
 };
 
 // Runs the writer helper on `product`; returns what it printed, or "failed".
 QByteArray RunWriter(const QString& product, const QStringList& ops)
 {
     QProcess writer;
-    writer.start(
-        QStringLiteral(ZENTAR_HELPER_DIR "/zentar_settings_writer"), QStringList { product, Org } + ops);
+    writer.start(Writer, QStringList { product, Org } + ops);
     const bool ok = writer.waitForFinished(30000) && writer.exitStatus() == QProcess::NormalExit
         && writer.exitCode() == 0;
     return ok ? writer.readAllStandardOutput() : QByteArray("failed");
+}
+
+// The number of system calls the writer helper makes for `ops`, counted by
+// strace; -1 when strace cannot trace it.
+qint64 WriterSystemCalls(const QString& product, const QStringList& ops, const QString& traceFile)
+{
+    QProcess strace;
+    strace.start(QStringLiteral("strace"),
+        QStringList { QStringLiteral("-f"), QStringLiteral("-c"), QStringLiteral("-o"), traceFile, Writer,
+            product, Org }
+            + ops);
+    if (!strace.waitForFinished(60000) || strace.exitStatus() != QProcess::NormalExit
+        || strace.exitCode() != 0)
+        return -1;
+    QFile file(traceFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    // The summary's last line: "100.00 <seconds> <usecs/call> <calls> [<errors>] total".
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 5 && fields.last() == "total")
+            return fields.at(3).toLongLong();
+    }
+    return -1;
 }
 
 } // namespace
@@ -69,8 +107,8 @@ private Q_SLOTS:
                          QStringLiteral("helper/int"), QStringLiteral("7"), QStringLiteral("remove"),
                          QStringLiteral("doomed") }),
             QByteArray::fromStdString(text + "\n"));
-        QCOMPARE(store.GetInt("helper/int", -1), 7);
-        QVERIFY(!store.Contains("doomed"));
+        QTRY_COMPARE(store.GetInt("helper/int", -1), 7);
+        QTRY_VERIFY(!store.Contains("doomed"));
         store.SetInt("after", 1); // must not bring back what the helper removed
         QCOMPARE(
             RunWriter(product, { QStringLiteral("get"), QStringLiteral("doomed") }), QByteArray("<none>\n"));
@@ -181,12 +219,121 @@ private Q_SLOTS:
         store.SetByteArray("y", { 1 });
         store.SetDouble("d", 1);
         store.Remove("s");
-        other.SetInt("i", 2); // a change made through another object is not this one's
+        // This object's own changes are told at once, before the file events.
         QCOMPARE(recorder.keys, (std::vector<std::string> { "b", "s", "y", "d", "s" }));
+
+        // Another object's change is told when the file event comes, once;
+        // this object's changes are not told again. The next change by
+        // `other` comes after every event of the first in the queue.
+        other.SetInt("i", 2);
+        QTRY_COMPARE(recorder.keys.size(), size_t(6));
+        other.SetInt("j", 3);
+        QTRY_COMPARE(recorder.keys.size(), size_t(7));
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "b", "s", "y", "d", "s", "i", "j" }));
 
         store.UnregisterObserver(&recorder);
         store.SetInt("i", 3);
-        QCOMPARE(recorder.keys.size(), size_t(5));
+        other.SetInt("k", 4);
+        QTRY_COMPARE(store.GetInt("k", 0), 4);
+        QCOMPARE(recorder.keys.size(), size_t(7));
+    }
+
+    // Another process changes the file through its own store: this store
+    // tells its observers which keys changed, once each, on the thread that
+    // made it, with the new values already readable.
+    void changesOfAnotherProcessAreTold()
+    {
+        const QString product = QStringLiteral("Watched");
+        SettingsManager store(product, Org);
+        store.SetString("doomed", "x");
+        store.SetString("kept", "same");
+        Recorder recorder;
+        store.RegisterObserver(&recorder);
+
+        QCOMPARE(RunWriter(product,
+                     { QStringLiteral("int"), QStringLiteral("g/a"), QStringLiteral("1"),
+                         QStringLiteral("int"), QStringLiteral("b"), QStringLiteral("2"),
+                         QStringLiteral("remove"), QStringLiteral("doomed") }),
+            QByteArray());
+        QTRY_COMPARE(recorder.keys.size(), size_t(3));
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "b", "doomed", "g/a" }));
+        QCOMPARE(recorder.values, (std::vector<std::string> { "2", "<none>", "1" }));
+        for (QThread* thread : recorder.threads)
+            QCOMPARE(thread, QThread::currentThread());
+
+        // This object's write is told once, and the file event it causes adds
+        // nothing; a second change by the other process comes after all of it.
+        store.SetInt("mine", 5);
+        QCOMPARE(RunWriter(product, { QStringLiteral("int"), QStringLiteral("b"), QStringLiteral("20") }),
+            QByteArray());
+        QTRY_COMPARE(recorder.keys.size(), size_t(5));
+        QCOMPARE(recorder.keys, (std::vector<std::string> { "b", "doomed", "g/a", "mine", "b" }));
+        QCOMPARE(recorder.values.back(), std::string("20"));
+
+        // A process that writes what the file already holds changes nothing.
+        QCOMPARE(RunWriter(product, { QStringLiteral("int"), QStringLiteral("b"), QStringLiteral("20") }),
+            QByteArray());
+        store.SetInt("marker", 1);
+        QCOMPARE(RunWriter(product, { QStringLiteral("int"), QStringLiteral("last"), QStringLiteral("1") }),
+            QByteArray());
+        QTRY_COMPARE(recorder.keys.size(), size_t(7));
+        QCOMPARE(recorder.keys.back(), std::string("last"));
+        QCOMPARE(recorder.keys.at(5), std::string("marker"));
+    }
+
+    // A watched store answers a thousand gets from memory; one made where no
+    // event loop runs checks the file at each read and still sees others'
+    // changes at once.
+    void getsDoNotTouchTheFile()
+    {
+        const QString product = QStringLiteral("Counted");
+        SettingsManager store(product, Org);
+        store.SetInt("n", 1);
+        store.SetString("g/s", "text");
+        const std::uint64_t before = Zentar::App::SettingsTest::FileChecks();
+        qint64 sum = 0;
+        for (int i = 0; i < 250; ++i) {
+            sum += store.GetInt("n", 0) + store.GetInt64("absent", 0);
+            sum += store.GetString("g/s", "").size() + (store.Contains("n") ? 1 : 0);
+        }
+        QCOMPARE(sum, qint64(250 * 6));
+        QCOMPARE(Zentar::App::SettingsTest::FileChecks(), before);
+        QCOMPARE(RunWriter(product, { QStringLiteral("int"), QStringLiteral("n"), QStringLiteral("7") }),
+            QByteArray());
+        QTRY_COMPARE(store.GetInt("n", 0), 7);
+
+        // Made on a thread without an event loop, used from this one.
+        std::unique_ptr<SettingsManager> unwatched;
+        std::thread([&unwatched, &product] {
+            unwatched = std::make_unique<SettingsManager>(product, Org);
+        }).join();
+        const std::uint64_t start = Zentar::App::SettingsTest::FileChecks();
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(unwatched->GetInt("n", 0), 7);
+        QCOMPARE(Zentar::App::SettingsTest::FileChecks() - start, std::uint64_t(10));
+        QCOMPARE(RunWriter(product, { QStringLiteral("int"), QStringLiteral("n"), QStringLiteral("8") }),
+            QByteArray());
+        QCOMPARE(unwatched->GetInt("n", 0), 8);
+    }
+
+    // The same with the system calls of a whole process counted: a thousand
+    // more gets add no system call.
+    void getsMakeNoSystemCall()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("strace")).isEmpty())
+            QSKIP("strace is not installed (scripts/install-deps.sh installs it)");
+        const QString product = QStringLiteral("Traced");
+        SettingsManager(product, Org).SetString("key", "value");
+        const QString trace = QDir::temp().filePath(QStringLiteral("zentar-settings-strace.txt"));
+        const qint64 none = WriterSystemCalls(
+            product, { QStringLiteral("gets"), QStringLiteral("key"), QStringLiteral("0") }, trace);
+        if (none < 0)
+            QSKIP("strace cannot trace a child process here (ptrace not permitted?)");
+        const qint64 thousand = WriterSystemCalls(
+            product, { QStringLiteral("gets"), QStringLiteral("key"), QStringLiteral("1000") }, trace);
+        qInfo("system calls: %lld with no get, %lld with 1000 gets", none, thousand);
+        QVERIFY(thousand > 0);
+        QVERIFY2(thousand - none < 100, "the gets made system calls");
     }
 };
 

@@ -20,11 +20,11 @@ public:
     /// Makes or opens the pipe `name` as DataInputPipe::Create does; throws IOException when it cannot.
     static boost::intrusive_ptr<IByteDataOutputEx> Create(
         const std::string& name, bool create, int timeoutMs = -1);
-    // For a maker that knows which process is to connect: while
-    // `peerAlive` says it lives, a peer that has not connected yet is late,
-    // not missing, whatever `timeoutMs`; once it has ended without
-    // connecting, waits end with IOException. Called from the thread that
-    // reads or writes.
+    /// For a maker that knows which process is to connect: while
+    /// `peerAlive` says it lives, a peer that has not connected yet is late,
+    /// not missing, whatever `timeoutMs`; once it has ended without
+    /// connecting, waits end with IOException. Called from the thread that
+    /// reads or writes.
     static boost::intrusive_ptr<IByteDataOutputEx> Create(
         const std::string& name, bool create, int timeoutMs, std::function<bool()> peerAlive);
 };

@@ -15,10 +15,19 @@ namespace Zentar::App
 /// another one, read it back. All values are kept as text except byte arrays;
 /// a getter returns its default when the key is absent or its text does not
 /// parse as the asked type (booleans accept true/false in any case, 1 and 0).
-/// Observers are told of the changes made through this object only, and of
-/// every Set, also of a value the file already holds (which is not written
-/// again).
-/// Thread-safe; observers are called on the thread that made the change.
+///
+/// A store made on a thread that runs a Qt event loop (the GUI thread once the
+/// application exists) watches its file: a getter reads memory only, and a
+/// change made by another process or another store object is told to the
+/// observers, once for each key whose value changed, on that thread when its
+/// event loop sees the file change. A store made elsewhere looks at the file's
+/// size and time stamp at every read and tells only its own changes.
+/// Observers hear of every Set and Remove made through this object at once, on
+/// the thread that made it, also of a value the file already holds (which is
+/// not written again); such a change is not told a second time when the file
+/// event comes.
+/// Thread-safe. Destroy it on the thread that made it, or while that thread
+/// is not delivering a change.
 class SettingsManager : public ISettingsManager
 {
 public:

@@ -1,4 +1,5 @@
 #include "Application_p.h"
+#include "CrashReports.h"
 #include "NativeEventFilter.h"
 
 #include <Zentar/App/AppTest.h>
@@ -63,6 +64,8 @@ const std::vector<std::string> kBuildInformation = {
     "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
     "Build commit: 7a81524",
 };
+
+constexpr int kExpireReportsAfterMs = 3000;
 
 // Mouse state of the timer guard, shared by every widget of the process.
 bool buttonDown = false;
@@ -212,6 +215,10 @@ Application::Application(int& argc, char** argv, const AppContext& context)
     // save: the session is closed now.
     connect(this, &QGuiApplication::commitDataRequest, this, [this] { d->CloseSessionCleanly(*this); });
     d->nativeFilter->SetSessionEndHandler([this] { d->CloseSessionCleanly(*this); });
+    // Listing the folder costs more than the rest of the crash set-up: it
+    // waits until the product is up.
+    QTimer::singleShot(kExpireReportsAfterMs, Qt::VeryCoarseTimer, this,
+        [this] { CrashReports::RemoveExpired(d->crashTracker.FileName(), DAYS_TO_FILE_EXPIRE); });
 
     AppTest::HandleGlobalTestOptions();
 

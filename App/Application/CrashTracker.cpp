@@ -3,8 +3,6 @@
 #include "../Platform/OsCrash.h"
 #include "CrashReports.h"
 
-#include <Zentar/App/Application.h>
-
 #include <Zentar/QtUtil/ProcessUtil.h>
 
 #include <QCoreApplication>
@@ -173,7 +171,6 @@ CrashTracker::CrashTracker()
     m_sessionLock.TryLock();
     StartSession();
     m_fileGuard.Release();
-    CrashReports::RemoveExpired(m_fileName, Application::DAYS_TO_FILE_EXPIRE);
 }
 
 CrashTracker::~CrashTracker()

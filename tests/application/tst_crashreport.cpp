@@ -244,9 +244,14 @@ private Q_SLOTS:
         report.close();
         const QString fresh = ReportFile(QStringLiteral("261206-101011-654321"));
         QVERIFY(QFile::copy(report.fileName(), fresh));
-        RunOnce();
-        QVERIFY(!QFile::exists(report.fileName()));
+        // Once the run is up, not while it starts.
+        Run live;
+        auto running = StartWaiting(&live);
+        QVERIFY(QFile::exists(report.fileName()));
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(report.fileName()), 30000);
         QVERIFY(QFile::exists(fresh));
+        running->closeWriteChannel();
+        QVERIFY(running->waitForFinished(30000));
     }
 
     void threeCrashesInARowMakeACrashLoop()

@@ -1,4 +1,5 @@
 #include "Application_p.h"
+#include "CrashReports.h"
 #include "NativeEventFilter.h"
 
 #include <Zentar/App/AppTest.h>
@@ -18,13 +19,16 @@
 #include <Zentar/Settings/SettingsManager.h>
 
 #include "../Gesture/AttachScroller.h"
+#include "../Platform/OsCrash.h"
 #include "../Platform/OsGesture.h"
 #include "../Platform/OsProcess.h"
+#include "../Platform/OsQuit.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QMainWindow>
 #include <QMetaEnum>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <boost/core/demangle.hpp>
@@ -60,6 +64,8 @@ const std::vector<std::string> kBuildInformation = {
     "FFmpeg version: ffmpeg/4.0.1-6@sdk_pkg/testing",
     "Build commit: 7a81524",
 };
+
+constexpr int kExpireReportsAfterMs = 3000;
 
 // Mouse state of the timer guard, shared by every widget of the process.
 bool buttonDown = false;
@@ -197,6 +203,23 @@ Application::Application(int& argc, char** argv, const AppContext& context)
 
     connect(this, &QCoreApplication::aboutToQuit, this, &Application::OnAboutToQuit);
 
+    // Logout, shutdown and Ctrl+C end the run in order, not as a crash.
+    d->InstallCrashHandlers();
+    if (const int quitSignals = Os::QuitSignalDescriptor(); quitSignals >= 0) {
+        d->quitNotifier = new QSocketNotifier(quitSignals, QSocketNotifier::Read, this);
+        connect(d->quitNotifier, &QSocketNotifier::activated, this, [this] { d->OnQuitSignal(*this); });
+        for (const QuitSignal signal : { QuitSignal::Terminate, QuitSignal::Interrupt, QuitSignal::Hangup })
+            SetQuitOnSignal(signal, true);
+    }
+    // The process may be ended any time after the desktop session asked to
+    // save: the session is closed now.
+    connect(this, &QGuiApplication::commitDataRequest, this, [this] { d->CloseSessionCleanly(*this); });
+    d->nativeFilter->SetSessionEndHandler([this] { d->CloseSessionCleanly(*this); });
+    // Listing the folder costs more than the rest of the crash set-up: it
+    // waits until the product is up.
+    QTimer::singleShot(kExpireReportsAfterMs, Qt::VeryCoarseTimer, this,
+        [this] { CrashReports::RemoveExpired(d->crashTracker.FileName(), DAYS_TO_FILE_EXPIRE); });
+
     AppTest::HandleGlobalTestOptions();
 
     d->preferredBrowser->SetContextCallback([this] { return PreferredBrowserContextOf(*this); });
@@ -212,6 +235,11 @@ Application::~Application()
     d->settings.reset();
     d->lookAndFeel.reset();
     d->customization.reset();
+
+    for (const QuitSignal signal : { QuitSignal::Terminate, QuitSignal::Interrupt, QuitSignal::Hangup })
+        SetQuitOnSignal(signal, false);
+    Os::SetQuitUnderWay(false);
+    SetCrashReportsEnabled(false);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event)
@@ -242,6 +270,8 @@ void Application::SetCustomizationManager(std::shared_ptr<ICustomizationManager>
         customization.GetVersion(), Util::VersionFormat_MajorMinorPatch, QStringLiteral("."));
     QCoreApplication::setApplicationVersion(version);
     QCoreApplication::setOrganizationName(Util::Utf8ToQString(customization.GetOrganizationName()));
+    if (d->crashReports)
+        d->InstallCrashHandlers(); // with the version now known
 
     LOG(INFO) << "Product Version: " << Util::QStringToUtf8(version);
     for (const auto& line : kBuildInformation)
@@ -397,6 +427,7 @@ std::deque<std::string> Application::GetCrashedSessions()
 void Application::ClearCrashes()
 {
     d->crashTracker.ClearHistory();
+    d->reports.clear();
 }
 
 void Application::Start()
@@ -404,6 +435,7 @@ void Application::Start()
     if (d->started)
         return;
     d->started = true;
+    d->CountCrashes(*this);
     if (d->splash)
         d->splash->OnStartupEvent();
     try {
@@ -435,9 +467,11 @@ void Application::OnStart()
         Util::QStringToUtf8(
             QDir::toNativeSeparators(QCoreApplication::applicationDirPath()) + QDir::separator()));
 
-    HandleTestOptions();
+    if (!d->safeMode)
+        HandleTestOptions();
 
-    if (customization->GetCustomizationKind() == 0 && !customization->SuppressesStartupPages()) {
+    if (customization->GetCustomizationKind() == 0 && !customization->SuppressesStartupPages()
+        && !d->safeMode) {
         ShowEmailDialogIfNeeded();
         OpenThankForInstall();
     }
@@ -476,7 +510,8 @@ void Application::TryToRestart(Zentar::Enums::WorkingMode mode, QString argument
 
 void Application::OnAboutToQuit()
 {
-    d->crashTracker.StopSession();
+    d->CloseSessionCleanly(*this);
+    Os::SetQuitUnderWay(true);
 }
 
 QList<QCommandLineOption> Application::GetAdditionalTestOptions() const

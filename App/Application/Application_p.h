@@ -4,7 +4,10 @@
 #include <Zentar/App/CrashTracker.h>
 #include <Zentar/Browser/PreferredBrowser.h>
 
+#include <map>
 #include <memory>
+
+class QSocketNotifier;
 
 namespace Zentar::Browser
 {
@@ -43,7 +46,32 @@ struct Application::Private {
     std::shared_ptr<Zentar::Browser::PreferredBrowser> preferredBrowser
         = std::make_shared<Zentar::Browser::PreferredBrowser>();
     std::shared_ptr<Zentar::ExternalStimulus::IGateway> gateway;
+
+    // Crash intelligence.
+    bool crashReports = false;
+    QSocketNotifier* quitNotifier = nullptr; // a child of the application
+    std::map<std::string, CrashReport> reports; // read once each
+    int crashLoopThreshold = 3;
+    bool crashesCounted = false;
+    bool cleanEndRecorded = false;
+    bool safeMode = false;
+
+    // The crash report path and header for the handlers, prepared now.
+    void InstallCrashHandlers();
+    // Adds the crashes this run found to the product store's count, once.
+    // False while there is no product store to count in.
+    bool CountCrashes(Application& app);
+    // This run ends in order: counted as clean, and its session closed.
+    void CloseSessionCleanly(Application& app);
+    // The GUI thread's side of a quit signal.
+    void OnQuitSignal(Application& app);
 };
+
+// Keys of the crash counts in the product settings store.
+extern const char* const kCrashesInRowKey;
+extern const char* const kSessionHistoryGroup;
+// Sessions kept per product version for the crash-free share.
+constexpr int kSessionHistoryLength = 20;
 
 // Names of the collaborators an operation may find missing, with the setter
 // that installs each.

@@ -1,5 +1,8 @@
 #include <Zentar/App/CrashTracker.h>
 
+#include "../Platform/OsCrash.h"
+#include "CrashReports.h"
+
 #include <Zentar/QtUtil/ProcessUtil.h>
 
 #include <QCoreApplication>
@@ -220,6 +223,13 @@ void CrashTracker::StopSession()
 void CrashTracker::ClearHistory()
 {
     m_fileGuard.Acquire();
+    for (const std::string& session : m_badSessions) {
+        const QString report = CrashReportPath(session);
+        QFile::remove(report);
+        const std::string minidump = Os::MinidumpPathFor(report.toStdString());
+        if (!minidump.empty())
+            QFile::remove(QString::fromStdString(minidump));
+    }
     m_badSessions.clear();
     // Read first, so that entries other instances wrote since are cleared too.
     m_settings.sync();
@@ -253,6 +263,16 @@ std::string CrashTracker::SessionId()
 QString CrashTracker::FileName() const
 {
     return m_fileName;
+}
+
+QString CrashTracker::CrashReportPath(const std::string& sessionId) const
+{
+    return CrashReports::PathFor(m_fileName, sessionId);
+}
+
+CrashReport CrashTracker::GetCrashReport(const std::string& sessionId) const
+{
+    return CrashReports::Read(CrashReportPath(sessionId), sessionId);
 }
 
 } // namespace Zentar::App

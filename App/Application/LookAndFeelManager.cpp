@@ -233,6 +233,16 @@ LookAndFeelManager::~LookAndFeelManager()
 
 void LookAndFeelManager::Initialize(const std::string& locale, const std::string& theme)
 {
+    // A run after a crash loop leaves out what the user chose: the choice
+    // may be what crashes.
+    const auto* app = qobject_cast<const Application*>(QCoreApplication::instance());
+    if (app && app->IsSafeMode()) {
+        LOG(INFO) << "Safe mode: the default language and theme instead of [" << locale << "] and [" << theme
+                  << "]";
+        SetLocale(std::string());
+        SetTheme(d->themes.empty() ? std::string() : d->themes.front());
+        return;
+    }
     SetLocale(locale);
     SetTheme(theme);
 }

@@ -4,6 +4,7 @@
 #include <Zentar/App/Gesture/Router.h>
 
 #include "../Platform/OsGesture.h"
+#include "../Platform/OsQuit.h"
 
 #include <algorithm>
 
@@ -27,6 +28,9 @@ NativeEventFilter::~NativeEventFilter()
 
 bool NativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
 {
+    if (Os::ClassifySessionEndMessage(eventType.constData(), message) == Os::SessionEndMessage::Ending
+        && m_sessionEnd)
+        m_sessionEnd();
     std::call_once(m_routerOnce, [this] { m_router = new Gesture::Router(this); });
     if (m_router->nativeEvent(eventType, message, result))
         return true;
@@ -49,6 +53,11 @@ void NativeEventFilter::UnregisterEventHandler(const std::shared_ptr<EventHandle
     const auto it = std::find(m_handlers.begin(), m_handlers.end(), handler);
     if (it != m_handlers.end())
         m_handlers.erase(it);
+}
+
+void NativeEventFilter::SetSessionEndHandler(std::function<void()> handler)
+{
+    m_sessionEnd = std::move(handler);
 }
 
 } // namespace Zentar::App

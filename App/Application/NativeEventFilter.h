@@ -5,6 +5,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -30,10 +31,15 @@ public:
     void RegisterEventHandler(std::shared_ptr<EventHandler> handler);
     void UnregisterEventHandler(const std::shared_ptr<EventHandler>& handler);
 
+    // Called when a native message says the desktop session is ending and
+    // the process may be ended once the message is answered.
+    void SetSessionEndHandler(std::function<void()> handler);
+
 private:
     Gesture::Router* m_router = nullptr; // the process's one router, a child of this filter
     std::once_flag m_routerOnce;
     std::vector<std::shared_ptr<EventHandler>> m_handlers;
+    std::function<void()> m_sessionEnd;
 };
 
 } // namespace Zentar::App

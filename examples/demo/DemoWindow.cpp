@@ -4,12 +4,38 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <stdexcept>
+
+namespace
+{
+
+// Read through a volatile pointer, so that the compiler keeps the store.
+int* volatile g_nowhere = nullptr;
+
+// A real fault also under UndefinedBehaviorSanitizer, which would stop at the null first.
+[[gnu::noinline, gnu::no_sanitize_undefined]] void CrashNow()
+{
+    *g_nowhere = 1;
+}
+
+[[gnu::noinline]] void ThrowNow()
+{
+    throw std::runtime_error("thrown from the demo's Throw button");
+}
+
+// Frames shown per crashed session.
+constexpr size_t kTopFrames = 3;
+
+} // namespace
 
 QString LaunchTypeName(int type)
 {
@@ -44,13 +70,25 @@ DemoWindow::DemoWindow(Zentar::App::Application& app)
     m_crashTitle = new QLabel;
     m_crashList = new QListWidget;
     m_crashList->setObjectName(QStringLiteral("crashList"));
-    for (const auto& id : m_app.GetCrashedSessions())
-        m_crashList->addItem(QString::fromStdString(id));
+    for (size_t i = 0; i < m_app.GetCrashedSessions().size(); ++i)
+        m_crashList->addItem(QString());
+    // Ways to try the crash reports: the next run shows what happened.
+    m_crashButton = new QPushButton;
+    m_crashButton->setObjectName(QStringLiteral("crashNowButton"));
+    connect(m_crashButton, &QPushButton::clicked, this, [] { CrashNow(); });
+    m_throwButton = new QPushButton;
+    m_throwButton->setObjectName(QStringLiteral("throwButton"));
+    connect(m_throwButton, &QPushButton::clicked, this, [] { ThrowNow(); });
+    auto* crashButtons = new QHBoxLayout;
+    crashButtons->addWidget(m_crashButton);
+    crashButtons->addWidget(m_throwButton);
+    crashButtons->addStretch(1);
     layout->addWidget(m_launchLabel);
     layout->addWidget(m_sessionLabel);
     layout->addSpacing(12);
     layout->addWidget(m_crashTitle);
     layout->addWidget(m_crashList, 1);
+    layout->addLayout(crashButtons);
 
     m_tabs = new QTabWidget;
     m_tabs->addTab(overview, QString());
@@ -75,8 +113,30 @@ void DemoWindow::Retranslate()
                                           : tr("Crashed sessions of earlier runs:"));
 
     QStringList ids;
-    for (const auto& id : crashed)
+    int row = 0;
+    for (const auto& id : crashed) {
         ids << QString::fromStdString(id);
+        const auto report = m_app.GetCrashReport(id);
+        QStringList lines { QString::fromStdString(id) };
+        lines << tr("Cause: %1")
+                     .arg(report.Empty() ? tr("no report (the process was killed or the machine stopped)")
+                                         : QString::fromStdString(report.Summary()));
+        QStringList frames;
+        for (const auto& frame : report.frames) {
+            if (frames.size() == int(kTopFrames))
+                break;
+            frames << (frame.function.empty() ? QStringLiteral("0x%1").arg(frame.address, 0, 16)
+                                              : QStringLiteral("%1+0x%2")
+                                                    .arg(QString::fromStdString(frame.function))
+                                                    .arg(frame.functionOffset, 0, 16));
+        }
+        if (!frames.isEmpty())
+            lines << tr("Top frames: %1").arg(frames.join(QStringLiteral(" < ")));
+        if (QListWidgetItem* item = m_crashList->item(row++))
+            item->setText(lines.join(QLatin1Char('\n')));
+    }
+    m_crashButton->setText(tr("Crash now"));
+    m_throwButton->setText(tr("Throw"));
     statusBar()->showMessage(crashed.empty()
             ? tr("Launch: %1").arg(launch)
             : tr("Launch: %1 | Crashed sessions: %2").arg(launch, ids.join(QStringLiteral(", "))));

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QTabWidget;
 
 namespace Zentar::App
@@ -44,6 +45,8 @@ private:
     QLabel* m_sessionLabel = nullptr;
     QLabel* m_crashTitle = nullptr;
     QListWidget* m_crashList = nullptr;
+    QPushButton* m_crashButton = nullptr;
+    QPushButton* m_throwButton = nullptr;
     std::vector<std::pair<QWidget*, const char*>> m_pages;
 };
 

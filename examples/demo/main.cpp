@@ -9,6 +9,7 @@
 #include "DemoDialogsPage.h"
 #include "DemoLinks.h"
 #include "DemoLookAndFeel.h"
+#include "DemoSafeMode.h"
 #include "DemoSlave.h"
 #include "DemoSplash.h"
 #include "DemoTouchPage.h"
@@ -71,6 +72,12 @@ int main(int argc, char** argv)
     if (IsDemoSlave())
         return RunDemoSlave(app);
 
+    // Offscreen nobody could answer: the question waits for a screen.
+    if (!headless)
+        OfferDemoSafeMode(app);
+    else if (app.IsInCrashLoop())
+        LOG(WARNING) << "Crashed " << app.GetCrashesInRow() << " times in a row; no screen to ask on";
+
     auto splash = std::make_shared<DemoSplash>();
     app.SetSplash(splash);
 
@@ -78,8 +85,12 @@ int main(int argc, char** argv)
     LOG(INFO) << "Launch type: " << LaunchTypeName(launchType).toStdString();
     std::printf("launch %s\n", qPrintable(LaunchTypeName(launchType)));
     for (const auto& id : app.GetCrashedSessions()) {
-        LOG(WARNING) << "Crashed session of an earlier run: " << id;
+        const auto report = app.GetCrashReport(id);
+        LOG(WARNING) << "Crashed session of an earlier run: " << id
+                     << (report.Empty() ? std::string(" (no report)") : ": " + report.Summary());
         std::printf("crashed %s\n", id.c_str());
+        if (!report.Empty())
+            std::printf("cause %s %s\n", id.c_str(), report.Summary().c_str());
     }
     std::printf("session %s\n", app.SessionId().c_str());
     std::fflush(stdout);

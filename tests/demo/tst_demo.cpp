@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <sys/resource.h>
 
 namespace
 {
@@ -52,6 +53,9 @@ private Q_SLOTS:
         qunsetenv("QT_QPA_PLATFORM");
         qunsetenv("DISPLAY");
         qunsetenv("WAYLAND_DISPLAY");
+        // The demo crashes on purpose below: no core files (the limit is inherited).
+        const rlimit noCore { 0, 0 };
+        setrlimit(RLIMIT_CORE, &noCore);
     }
 
     void runsKilledAndReported()
@@ -87,6 +91,25 @@ private Q_SLOTS:
             .SetString("DateTime", "2026-12-05T10:00:00");
         QCOMPARE(RunToEnd({ QStringLiteral("--screenshot"), shot }).launch, QStringLiteral("Reinstall"));
         QCOMPARE(RunToEnd({ QStringLiteral("--screenshot"), shot }).launch, QStringLiteral("RegularLaunch"));
+    }
+
+    void crashAfterIsReportedWithItsCause()
+    {
+        QProcess crashing;
+        crashing.start(QStringLiteral(ZENTAR_DEMO_PATH),
+            { QStringLiteral("--stay"), QStringLiteral("--crash-after"), QStringLiteral("0") });
+        QVERIFY(crashing.waitForFinished(60000));
+        QCOMPARE(crashing.exitStatus(), QProcess::CrashExit);
+        const QString session = Parse(crashing.readAllStandardOutput()).session;
+        QVERIFY(!session.isEmpty());
+
+        QProcess next;
+        next.start(QStringLiteral(ZENTAR_DEMO_PATH),
+            { QStringLiteral("--screenshot"), QDir::temp().filePath(QStringLiteral("demo.png")) });
+        QVERIFY(next.waitForFinished(60000));
+        const HelperReport lines(next.readAllStandardOutput());
+        QCOMPARE(lines.Texts("crashed"), QStringList { session });
+        QCOMPARE(lines.Texts("cause"), QStringList { session + QStringLiteral(" SIGABRT") });
     }
 };
 

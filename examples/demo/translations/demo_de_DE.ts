@@ -129,6 +129,26 @@
             <source>Launch: %1 | Crashed sessions: %2</source>
             <translation>Start: %1 | Abgestürzte Sitzungen: %2</translation>
         </message>
+        <message>
+            <source>Cause: %1</source>
+            <translation>Ursache: %1</translation>
+        </message>
+        <message>
+            <source>no report (the process was killed or the machine stopped)</source>
+            <translation>kein Bericht (der Prozess wurde beendet oder der Rechner hielt an)</translation>
+        </message>
+        <message>
+            <source>Top frames: %1</source>
+            <translation>Oberste Aufrufe: %1</translation>
+        </message>
+        <message>
+            <source>Crash now</source>
+            <translation>Jetzt abstürzen</translation>
+        </message>
+        <message>
+            <source>Throw</source>
+            <translation>Ausnahme werfen</translation>
+        </message>
     </context>
     <context>
         <name>QObject</name>
@@ -187,6 +207,17 @@
         <message>
             <source>Touch</source>
             <translation>Touch</translation>
+        </message>
+    </context>
+    <context>
+        <name>DemoSafeMode</name>
+        <message>
+            <source>Zentar Demo</source>
+            <translation>Zentar Demo</translation>
+        </message>
+        <message>
+            <source>Zentar Demo closed unexpectedly %1 times. Start with default settings?</source>
+            <translation>Zentar Demo wurde %1-mal unerwartet beendet. Mit Standardeinstellungen starten?</translation>
         </message>
     </context>
 </TS>

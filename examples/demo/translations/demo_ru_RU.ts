@@ -129,6 +129,26 @@
             <source>Launch: %1 | Crashed sessions: %2</source>
             <translation>Запуск: %1 | Сеансы со сбоем: %2</translation>
         </message>
+        <message>
+            <source>Cause: %1</source>
+            <translation>Причина: %1</translation>
+        </message>
+        <message>
+            <source>no report (the process was killed or the machine stopped)</source>
+            <translation>нет отчёта (процесс был уничтожен или компьютер остановился)</translation>
+        </message>
+        <message>
+            <source>Top frames: %1</source>
+            <translation>Верхние кадры стека: %1</translation>
+        </message>
+        <message>
+            <source>Crash now</source>
+            <translation>Аварийно завершить</translation>
+        </message>
+        <message>
+            <source>Throw</source>
+            <translation>Выбросить исключение</translation>
+        </message>
     </context>
     <context>
         <name>QObject</name>
@@ -187,6 +207,17 @@
         <message>
             <source>Touch</source>
             <translation>Касания</translation>
+        </message>
+    </context>
+    <context>
+        <name>DemoSafeMode</name>
+        <message>
+            <source>Zentar Demo</source>
+            <translation>Zentar Demo</translation>
+        </message>
+        <message>
+            <source>Zentar Demo closed unexpectedly %1 times. Start with default settings?</source>
+            <translation>Zentar Demo неожиданно закрылась %1 раз(а) подряд. Запустить с настройками по умолчанию?</translation>
         </message>
     </context>
 </TS>

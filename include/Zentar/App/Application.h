@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Zentar/App/CrashReport.h>
 #include <Zentar/App/WorkingMode.h>
 #include <Zentar/App/ZentarAppExport.h>
 #include <Zentar/Links/URLKeys.h>
@@ -61,6 +62,11 @@ public:
         /// sees the product running.
         bool createRunningMutex = true;
     };
+
+    /// The requests to end the process in order that the application answers
+    /// like a quit: SIGTERM (logout, shutdown, service stop), SIGINT (Ctrl+C)
+    /// and SIGHUP (the terminal closed).
+    enum class QuitSignal { Terminate, Interrupt, Hangup };
 
     /// Days after which a temporary file counts as expired.
     static const int DAYS_TO_FILE_EXPIRE = 10;
@@ -166,6 +172,34 @@ public:
     /// Forgets those runs and empties the crash-tracking file, this run's entry
     /// included (as before a restart that must not count as a crash).
     void ClearCrashes();
+    /// Why a crashed session ended (signal or exception, address, thread,
+    /// version, time, stack frames by name); empty when it left no report.
+    CrashReport GetCrashReport(const std::string& sessionId);
+    /// On by default: a fatal signal or an uncaught exception writes a report
+    /// beside the session file. Off puts back the handlers found before.
+    void SetCrashReportsEnabled(bool enabled);
+    /// On by default for each: the signal quits the application in order
+    /// (aboutToQuit, a clean end of the session); a second one while the
+    /// quit runs ends the process at once. Off puts back the previous handling.
+    void SetQuitOnSignal(QuitSignal signal, bool quit);
+
+    //!@{
+    /// Crash loops, counted in the product settings store (which these need):
+    /// runs that crashed since the last clean exit, and the share of clean
+    /// ends among the last sessions of a product version (empty: this one;
+    /// 1 when none is recorded).
+    int GetCrashesInRow();
+    double GetCrashFreeShare(const std::string& version = std::string());
+    //!@}
+    /// How many crashes in a row make a crash loop; 3 unless set.
+    void SetCrashLoopThreshold(int crashes);
+    /// Whether the last runs crashed in a row at least as often as the threshold.
+    bool IsInCrashLoop();
+    /// Before Start: this run uses the default theme and language, shows no
+    /// start-up pages and takes no test options.
+    void StartInSafeMode();
+    /// Whether StartInSafeMode was called.
+    bool IsSafeMode() const;
 
     // Launch history, computed once per process and kept in the stores.
 

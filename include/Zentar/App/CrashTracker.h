@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Zentar/App/CrashReport.h>
 #include <Zentar/App/ZentarAppExport.h>
 #include <Zentar/Core/FileLock.h>
 
@@ -28,7 +29,8 @@ public:
 
     /// Removes this run's entry; called on every orderly shutdown.
     void StopSession();
-    /// Forgets the crashes found and empties the file, this run's entry included.
+    /// Forgets the crashes found (and their reports) and empties the file,
+    /// this run's entry included.
     void ClearHistory();
 
     /// Whether this start found runs that did not exit cleanly.
@@ -41,6 +43,14 @@ public:
     /// The session file of this executable; whatever else belongs to its
     /// sessions lies beside it.
     QString FileName() const;
+
+    /// Where a crash of `sessionId` leaves its report, beside the session
+    /// file; empty for a text that is no session identifier.
+    QString CrashReportPath(const std::string& sessionId) const;
+    /// The report of a crashed session, its frames named from the modules'
+    /// symbol tables; empty when the session left none (killed with
+    /// SIGKILL). Read from disk at each call.
+    CrashReport GetCrashReport(const std::string& sessionId) const;
 
 private:
     void StartSession();

@@ -33,21 +33,35 @@ inline double Percentile(std::vector<double> values, double p)
     return values[std::min(values.size(), std::max<size_t>(rank, 1)) - 1];
 }
 
+// "min 0.98 / median 1.02 / max 1.10": how a ratio measured once per round
+// spreads over the rounds, so that a reader can tell a difference from noise.
+inline std::string Spread(const std::vector<double>& ratios)
+{
+    if (ratios.empty())
+        return "-";
+    char text[96];
+    std::snprintf(text, sizeof text, "%.2f / %.2f / %.2f", *std::min_element(ratios.begin(), ratios.end()),
+        Median(ratios), *std::max_element(ratios.begin(), ratios.end()));
+    return text;
+}
+
 // One row of the summary table. The ratio is library / baseline unless the
 // caller gives another; `higherIsBetter` says which way the goal points. A
-// goal of 0 marks a figure reported for information only.
+// goal of 0 marks a figure reported for information only. `spread` is the
+// ratio's spread over the rounds (Spread), where the program has rounds.
 inline bool Summary(const std::string& what, const std::string& library, const std::string& baseline,
-    double ratio, double goal, bool higherIsBetter = false)
+    double ratio, double goal, bool higherIsBetter = false, const std::string& spread = "-")
 {
     const bool met = goal <= 0 || (higherIsBetter ? ratio >= goal : ratio <= goal);
     const std::string goalText = goal <= 0
         ? std::string("-")
         : std::string(higherIsBetter ? ">= " : "<= ") + std::to_string(goal).substr(0, 4);
-    std::printf("summary|%s|%s|%s|%.3f|%s|%s\n", what.c_str(), library.c_str(), baseline.c_str(), ratio,
+    std::printf("summary|%s|%s|%s|%.3f|%s|%s|%s\n", what.c_str(), library.c_str(), baseline.c_str(), ratio,
         goalText.c_str(),
         goal <= 0 ? "-"
             : met ? "yes"
-                  : "NO");
+                  : "NO",
+        spread.c_str());
     std::fflush(stdout);
     return met;
 }

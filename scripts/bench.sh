@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs in RelWithDebInfo and runs them all, then
-# prints one table of every figure: library, baseline, ratio, goal, met.
+# prints one table of every figure: library, baseline, ratio, goal, met, and
+# the ratio's spread over the rounds (min / median / max) where it has rounds.
 #
 #   scripts/bench.sh [program...]      (default: every program)
 #
@@ -39,9 +40,9 @@ for program in "${programs[@]}"; do
 done
 
 echo
-echo "| what | library | baseline | ratio | goal | met |"
-echo "|---|---|---|---|---|---|"
-while IFS='|' read -r _ what library baseline ratio goal met; do
-  echo "| $what | $library | $baseline | $ratio | $goal | $met |"
+echo "| what | library | baseline | ratio | goal | met | spread: min / median / max |"
+echo "|---|---|---|---|---|---|---|"
+while IFS='|' read -r _ what library baseline ratio goal met spread; do
+  echo "| $what | $library | $baseline | $ratio | $goal | $met | ${spread:--} |"
 done <"$summary"
 exit $failed

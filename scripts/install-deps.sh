@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the demo and the tests need, and
 # the further packages named as arguments (scripts/bench.sh, scripts/fuzz.sh).
+# With --build-only first, only what building the library and the demo needs
+# (scripts/demo.sh): the test tools are the larger part of a fresh install.
 # Does nothing when they are all there already.
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ pkg-config dpkg-dev file strace
+build_packages=(
+  cmake ninja-build g++ pkg-config
   qtbase5-dev qttools5-dev-tools libqt5opengl5-dev
   libboost-dev libgoogle-glog-dev libx11-dev
+)
+test_packages=(
   xvfb xauth x11-utils
   mingw-w64 wine64 doctest-dev valgrind clang-format
-  doxygen graphviz
-  "$@"
+  doxygen graphviz dpkg-dev file strace
 )
+if [ "${1:-}" = "--build-only" ]; then
+  shift
+  test_packages=()
+fi
+packages=("${build_packages[@]}" "${test_packages[@]}" "$@")
 
 missing=()
 for p in "${packages[@]}"; do

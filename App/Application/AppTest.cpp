@@ -111,6 +111,11 @@ int64_t& OpenDelayAccumulator()
 
 } // namespace Detail
 
+QList<QCommandLineOption> Options()
+{
+    return TestOptions().All();
+}
+
 void HandleGlobalTestOptions()
 {
     HandleGlobalTestOptions(QCoreApplication::arguments());

@@ -17,6 +17,7 @@
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace Zentar::App
@@ -106,6 +107,84 @@ Writer ProbeSessionLock(const QString& sessionFile, const QString& key, const QS
     return Writer::Unknown;
 }
 
+// The session file, one "pid=session" line per open session, is read and
+// written here, under the guard, rather than through QSettings::sync(): that
+// flushes a lock file and then the file itself to disk on every write, which
+// made up most of what the tracker adds to a start. An entry must outlive its
+// process, which a completed write() guarantees; it need not outlive the
+// machine (after a power cut nothing of the run is left to report anyway).
+using Entries = QList<QPair<QString, QString>>;
+
+// Far beyond any real file (one short line per running instance): a huge
+// file is not read whole into memory.
+constexpr qint64 kMaxSessionFileSize = 1 << 20;
+
+// Keys and values as QSettings reads the same file: "[General]" keys plain,
+// those of other sections as "section/key"; the last of repeated keys wins.
+Entries ReadEntries(const QString& path)
+{
+    Entries entries;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    QString section;
+    for (const QByteArray& raw : file.read(kMaxSessionFileSize).split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(';'))
+            continue;
+        if (line.startsWith('[')) {
+            section = QString::fromUtf8(line.mid(1, line.endsWith(']') ? line.size() - 2 : -1));
+            if (section.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
+                section.clear();
+            continue;
+        }
+        const int equals = line.indexOf('=');
+        if (equals <= 0)
+            continue;
+        QString key = QString::fromUtf8(line.left(equals).trimmed());
+        if (!section.isEmpty())
+            key = section + QLatin1Char('/') + key;
+        QByteArray value = line.mid(equals + 1).trimmed();
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        const auto same = std::find_if(
+            entries.begin(), entries.end(), [&key](const auto& entry) { return entry.first == key; });
+        if (same != entries.end())
+            entries.erase(same);
+        entries.append({ key, QString::fromUtf8(value) });
+    }
+    return entries;
+}
+
+// Rewrites the file in place: every reader and writer holds the guard, so no
+// one sees it half written (and where the guard was given up, a torn file
+// costs at worst one crash report). The time stamp moves forward by at least
+// a millisecond, so that a QSettings reading the file, which trusts an
+// unchanged size and time stamp, sees every change.
+void WriteEntries(const QString& path, const Entries& entries)
+{
+    QByteArray text("[General]\n");
+    for (const auto& entry : entries) {
+        QByteArray key = entry.first.toUtf8();
+        QByteArray value = entry.second.toUtf8();
+        key.replace('\n', ' ').replace('\r', ' ');
+        value.replace('\n', ' ').replace('\r', ' ');
+        text += key + '=' + value + '\n';
+    }
+    const QDateTime before = QFileInfo(path).lastModified();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size()) {
+        LOG(WARNING) << "Crash tracker: cannot write " << path.toStdString() << ": "
+                     << file.errorString().toStdString();
+        return;
+    }
+    // The kernel stamps files with a coarse clock: a write a few ms after
+    // the last may leave the time stamp where it was.
+    file.flush();
+    if (before.isValid() && QFileInfo(path).lastModified() <= before)
+        file.setFileTime(before.addMSecs(1), QFileDevice::FileModificationTime);
+}
+
 } // namespace
 
 // Instances line up on a kernel lock beside the file before touching it, so
@@ -158,14 +237,11 @@ void CrashTracker::FileGuard::Release()
 CrashTracker::CrashTracker()
     : m_fileName(SessionFilePath())
     , m_fileGuard(m_fileName)
+    // Not written through: see ReadEntries and WriteEntries.
     , m_settings(m_fileName, QSettings::IniFormat)
     , m_sessionId(NewSessionId())
     , m_sessionLock(SessionLockPath(m_fileName, OwnKey(), QString::fromStdString(m_sessionId)).toStdString())
 {
-    // Where no copy can be made beside the file (a folder that only lets the
-    // file itself be written), the file is rewritten in place instead of not
-    // at all: a torn write costs at worst one crash report.
-    m_settings.setAtomicSyncRequired(false);
     // Before the entry appears, so that no instance ever sees the entry
     // without its lock.
     m_sessionLock.TryLock();
@@ -181,37 +257,44 @@ CrashTracker::~CrashTracker()
 void CrashTracker::StartSession()
 {
     const QString executable = QCoreApplication::applicationFilePath();
-    QList<QPair<QString, QString>> ended;
-    for (const QString& key : m_settings.allKeys()) {
+    const QString own = OwnKey();
+    Entries kept;
+    Entries ended;
+    for (const auto& entry : ReadEntries(m_fileName)) {
         bool ok = false;
-        const qint64 pid = static_cast<qint64>(key.toULongLong(&ok, 10));
-        const QString session = m_settings.value(key).toString();
+        const qint64 pid = static_cast<qint64>(entry.first.toULongLong(&ok, 10));
         // Probed even for a process that is gone, so that its lock file goes too.
-        const Writer writer = ProbeSessionLock(m_fileName, key, session);
+        const Writer writer = ProbeSessionLock(m_fileName, entry.first, entry.second);
         if (!ok || writer == Writer::Gone || !Zentar::Util::IsProcessRunning(pid, executable))
-            ended.append({ key, session });
+            ended.append(entry);
+        else if (entry.first != own)
+            kept.append(entry);
     }
     // Its writer is gone, but the entry may have gone with it since the file
     // was read: an orderly shutdown removes the entry before it lets go of
     // the lock. Only an entry still there after that was left by a crash.
     // (Under the guard nothing changes in between; without it, it may.)
-    if (!ended.isEmpty())
-        m_settings.sync();
-    for (const auto& entry : qAsConst(ended)) {
-        if (!m_settings.contains(entry.first) || m_settings.value(entry.first).toString() != entry.second)
-            continue;
-        m_badSessions.push_back(entry.second.toStdString());
-        m_settings.remove(entry.first);
+    if (!ended.isEmpty()) {
+        const Entries now = ReadEntries(m_fileName);
+        for (const auto& entry : qAsConst(ended))
+            if (now.contains(entry))
+                m_badSessions.push_back(entry.second.toStdString());
     }
-    m_settings.setValue(OwnKey(), QString::fromStdString(m_sessionId));
-    m_settings.sync();
+    kept.append({ own, QString::fromStdString(m_sessionId) });
+    WriteEntries(m_fileName, kept);
 }
 
 void CrashTracker::StopSession()
 {
     m_fileGuard.Acquire();
-    m_settings.remove(OwnKey());
-    m_settings.sync();
+    Entries entries = ReadEntries(m_fileName);
+    const QString own = OwnKey();
+    const auto isOwn = [&own](const auto& entry) { return entry.first == own; };
+    // Nothing is written when the entry is gone already (a second stop).
+    if (std::any_of(entries.cbegin(), entries.cend(), isOwn)) {
+        entries.erase(std::remove_if(entries.begin(), entries.end(), isOwn), entries.end());
+        WriteEntries(m_fileName, entries);
+    }
     // Only once the entry is gone: an entry whose lock is free reads as a crash.
     if (m_sessionLock.IsLocked()) {
         QFile::remove(QString::fromStdString(m_sessionLock.Path()));
@@ -232,16 +315,14 @@ void CrashTracker::ClearHistory()
     }
     m_badSessions.clear();
     // Read first, so that entries other instances wrote since are cleared too.
-    m_settings.sync();
     const QString own = OwnKey();
-    for (const QString& key : m_settings.allKeys()) {
+    for (const auto& entry : ReadEntries(m_fileName)) {
         // Lock files of runs that crashed since this one started would
         // otherwise outlive their entries; those of live runs stay.
-        if (key != own)
-            ProbeSessionLock(m_fileName, key, m_settings.value(key).toString());
+        if (entry.first != own)
+            ProbeSessionLock(m_fileName, entry.first, entry.second);
     }
-    m_settings.clear();
-    m_settings.sync();
+    WriteEntries(m_fileName, {});
     m_fileGuard.Release();
 }
 

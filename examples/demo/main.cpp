@@ -1,10 +1,12 @@
 // Zentar Demo: a product built on the Zentar App library.
 //
 //   zentar-demo [--screenshot PATH] [--stay] [--theme ID] [--language LOCALE]
+//   zentar-demo --help | --version
 //
-// Without a display it runs offscreen, writes a screenshot of its main window
-// (zentar-demo.png unless PATH is given) and quits; --stay keeps it running.
-// On a display it stays open.
+// Headless (no display, or the offscreen platform however chosen) it writes a
+// screenshot of its main window (zentar-demo.png unless PATH is given) and
+// quits, and never waits for a dialog; --stay keeps it running. On a display
+// it stays open. An unknown option prints the usage and exits with status 2.
 #include "DemoCustomization.h"
 #include "DemoDialogsPage.h"
 #include "DemoLinks.h"
@@ -15,15 +17,20 @@
 #include "DemoTouchPage.h"
 #include "DemoWindow.h"
 
+#include <Zentar/App/AppTest.h>
 #include <Zentar/App/Application.h>
 #include <Zentar/App/StartupHelpers.h>
+#include <Zentar/QtUtil/Version.h>
 #include <Zentar/Settings/SettingsManager.h>
 
 #include <QCommandLineParser>
+#include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <glog/logging.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -34,18 +41,111 @@ bool HasDisplay()
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
 }
 
+// Qt takes the platform from "-platform NAME" (or "--platform") before the
+// environment.
+bool PlatformChosen(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return true;
+    return qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+// Whatever chose it, a platform that shows nothing to anyone.
+bool IsHeadlessPlatform()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// Nobody can answer a dialog nobody sees: every modal dialog of a headless
+// run (the e-mail dialog of a first launch, the test-option help, a question
+// of the product) is dismissed as soon as it shows, as if cancelled.
+class HeadlessDialogDismisser : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            auto* dialog = qobject_cast<QDialog*>(watched);
+            if (dialog && dialog->isModal()) {
+                QPointer<QDialog> shown(dialog);
+                QTimer::singleShot(0, this, [shown] {
+                    if (!shown || !shown->isVisible())
+                        return;
+                    LOG(WARNING) << "Headless: dismissed the dialog " << shown->metaObject()->className()
+                                 << " \"" << shown->windowTitle().toStdString() << "\"";
+                    std::printf("dismissed %s\n", shown->metaObject()->className());
+                    std::fflush(stdout);
+                    shown->reject();
+                });
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+QString OptionSyntax(const QCommandLineOption& option)
+{
+    QStringList names;
+    for (const QString& name : option.names())
+        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    QString syntax = names.join(QStringLiteral(", "));
+    if (!option.valueName().isEmpty())
+        syntax += QStringLiteral(" <") + option.valueName() + QLatin1Char('>');
+    return syntax;
+}
+
+// Qt's help, then the library's options under a heading of their own.
+QString HelpText(const QCommandLineParser& parser, const QList<QCommandLineOption>& libraryOptions)
+{
+    int width = 0;
+    for (const QCommandLineOption& option : libraryOptions)
+        width = std::max(width, int(OptionSyntax(option).size()));
+    QString text = parser.helpText();
+    text += QStringLiteral("\nTest options (handled by the Zentar App library):\n");
+    for (const QCommandLineOption& option : libraryOptions) {
+        text += QStringLiteral("  ") + OptionSyntax(option).leftJustified(width + 2) + option.description();
+        if (!option.defaultValues().isEmpty())
+            text += QStringLiteral(" (default: ") + option.defaultValues().join(QLatin1Char(','))
+                + QLatin1Char(')');
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    const bool headless = !HasDisplay() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
-    if (headless)
+    if (!HasDisplay() && !PlatformChosen(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     Zentar::App::HighDpiFix();
     Zentar::App::Application app(argc, argv);
+    const bool headless = IsHeadlessPlatform();
+    HeadlessDialogDismisser dismisser;
+    if (headless)
+        app.installEventFilter(&dismisser);
+
+    // For --version and the help, before logging is set up.
+    auto customization = std::make_shared<DemoCustomization>();
+    QCoreApplication::setApplicationName(QString::fromStdString(customization->GetApplicationName()));
+    QCoreApplication::setApplicationVersion(Zentar::Util::VersionToString(
+        customization->GetVersion(), Zentar::Util::VersionFormat_MajorMinorPatch, QStringLiteral(".")));
 
     QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Zentar Demo: a product built on the Zentar App library."));
+    const QCommandLineOption helpOption(
+        { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help and exit."));
+    const QCommandLineOption versionOption(
+        { QStringLiteral("v"), QStringLiteral("version") }, QStringLiteral("Show the version and exit."));
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
     const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
         QStringLiteral("Write a screenshot of the main window to <path>."), QStringLiteral("path"),
         QStringLiteral("zentar-demo.png"));
@@ -59,9 +159,27 @@ int main(int argc, char** argv)
     parser.addOption(stayOption);
     parser.addOption(themeOption);
     parser.addOption(languageOption);
-    parser.parse(app.arguments()); // the library's test options pass through
+    // Known, so that they are not unknown; the library handles them itself.
+    const QList<QCommandLineOption> libraryOptions = Zentar::App::AppTest::Options();
+    for (QCommandLineOption option : libraryOptions) {
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    if (!parser.parse(app.arguments())) {
+        std::fprintf(
+            stderr, "%s\n\n%s", qPrintable(parser.errorText()), qPrintable(HelpText(parser, libraryOptions)));
+        return 2;
+    }
+    if (parser.isSet(helpOption)) {
+        std::printf("%s", qPrintable(HelpText(parser, libraryOptions)));
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+            qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
+    }
 
-    auto customization = std::make_shared<DemoCustomization>();
     app.SetCustomizationManager(customization, true);
     app.SetSettingsManager(std::make_shared<Zentar::App::SettingsManager>(
         QStringLiteral("ZentarDemo"), QStringLiteral("Zentar")));

@@ -28,6 +28,11 @@ class Application;
 namespace Zentar::App::AppTest
 {
 
+/// The library's options, the test options and then the secure-connection
+/// ones, in the order --test-help lists them: a product lists them in its own
+/// help, and knows them so that its parser does not take them for unknown.
+ZENTAR_APP_EXPORT QList<QCommandLineOption> Options();
+
 //!@{
 /// The secure-connection options of the process's command line. Throws
 /// Zentar::Exception "Invalid options combination." when both are given.

@@ -159,6 +159,10 @@ int main(int argc, char** argv)
     parser.addOption(stayOption);
     parser.addOption(themeOption);
     parser.addOption(languageOption);
+    const QCommandLineOption testerOption(QStringLiteral("test-pseudo-language"),
+        QStringLiteral(
+            "Offer the pseudo-language en_XA, and each language's translated share, in the Language menu."));
+    parser.addOption(testerOption);
     // Known, so that they are not unknown; the library handles them itself.
     const QList<QCommandLineOption> libraryOptions = Zentar::App::AppTest::Options();
     for (QCommandLineOption option : libraryOptions) {
@@ -216,7 +220,7 @@ int main(int argc, char** argv)
     DemoWindow window(app);
     // Before the pages are made, so that they start in the chosen language.
     InstallDemoLookAndFeel(app, window.menuBar(), parser.value(languageOption).toStdString(),
-        parser.value(themeOption).toStdString());
+        parser.value(themeOption).toStdString(), QString(), parser.isSet(testerOption));
     window.AddPage(new DemoDialogsPage(app), QT_TRANSLATE_NOOP("QObject", "Dialogs"));
     window.AddPage(CreateDemoTouchPage(), QT_TRANSLATE_NOOP("QObject", "Touch"));
     AddMacStyleMenus(window.menuBar(), app);

@@ -142,6 +142,15 @@ private Q_SLOTS:
         QVERIFY(bogus.err.contains("Usage:"));
         QVERIFY(bogus.err.contains("--screenshot"));
         QVERIFY(bogus.out.isEmpty());
+
+        // The testers' option is the demo's own: listed, and taken.
+        QVERIFY(text.indexOf(QLatin1String("--test-pseudo-language")) < heading);
+        const Finished tester = Run({ QStringLiteral("--test-pseudo-language"),
+                                        QStringLiteral("--screenshot"), home.filePath("tester.png") },
+            env);
+        QVERIFY2(tester.ended && tester.status == 0, tester.err.constData());
+        QVERIFY(tester.out.contains("session "));
+        QVERIFY(QFileInfo::exists(home.filePath("tester.png")));
     }
 
     // However the offscreen platform was chosen, even with a display named,

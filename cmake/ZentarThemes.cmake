@@ -314,6 +314,18 @@ macro(_zentar_check_themes)
   _zentar_attach(${target} "${check_stamp}")
 endmacro()
 
+# A stamp file inside a language's folder keeps the folder's creation (and
+# what the stamp's name says of the language) in the build graph.
+function(_zentar_language_stamp target destination locale name)
+  set(stamp "${destination}/${locale}/${name}")
+  add_custom_command(OUTPUT "${stamp}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
+    COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
+    COMMENT "Language folder ${locale}"
+    VERBATIM)
+  _zentar_attach(${target} "${stamp}")
+endfunction()
+
 function(zentar_add_translations target)
   cmake_parse_arguments(ARG "" "SOURCE_DIR;DESTINATION;MIN_COMPLETE" "TS_FILES;SOURCE_LOCALES;PSEUDO" ${ARGN})
   _zentar_require(zentar_add_translations DESTINATION)
@@ -389,25 +401,12 @@ function(zentar_add_translations target)
         VERBATIM)
       _zentar_attach(${target} "${output}")
     endforeach()
-    set(stamp "${destination}/${locale}/.pseudo-language")
-    add_custom_command(OUTPUT "${stamp}"
-      COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
-      COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
-      COMMENT "Language folder ${locale}"
-      VERBATIM)
-    _zentar_attach(${target} "${stamp}")
+    _zentar_language_stamp(${target} "${destination}" ${locale} .pseudo-language)
   endforeach()
   set_property(TARGET ${target} APPEND PROPERTY ZENTAR_LOCALES ${locales} ${ARG_SOURCE_LOCALES})
   set_property(TARGET ${target} APPEND PROPERTY ZENTAR_PSEUDO_LOCALES ${ARG_PSEUDO})
 
   foreach(locale IN LISTS ARG_SOURCE_LOCALES)
-    # A stamp inside the folder keeps the folder's creation in the build graph.
-    set(stamp "${destination}/${locale}/.source-language")
-    add_custom_command(OUTPUT "${stamp}"
-      COMMAND ${CMAKE_COMMAND} -E make_directory "${destination}/${locale}"
-      COMMAND ${CMAKE_COMMAND} -E touch "${stamp}"
-      COMMENT "Language folder ${locale}"
-      VERBATIM)
-    _zentar_attach(${target} "${stamp}")
+    _zentar_language_stamp(${target} "${destination}" ${locale} .source-language)
   endforeach()
 endfunction()

@@ -28,9 +28,7 @@ NativeEventFilter::~NativeEventFilter()
 
 bool NativeEventFilter::nativeEventFilter(const QByteArray& eventType, void* message, long* result)
 {
-    if (Os::ClassifySessionEndMessage(eventType.constData(), message) == Os::SessionEndMessage::Ending
-        && m_sessionEnd)
-        m_sessionEnd();
+    Os::HandleSessionEndMessage(eventType.constData(), message, m_sessionEnd);
     std::call_once(m_routerOnce, [this] { m_router = new Gesture::Router(this); });
     if (m_router->nativeEvent(eventType, message, result))
         return true;

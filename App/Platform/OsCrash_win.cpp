@@ -29,7 +29,12 @@ struct Prepared {
     bool installed = false;
 };
 Prepared g_prepared;
+// The first thread that gets here writes the report.
 std::atomic<bool> g_reportClaimed { false };
+// The thread inside the filter: a crash of its own there (or in the filter
+// it hands on to) comes back to the filter, and would again and again.
+std::atomic<DWORD> g_filterThread { 0 };
+std::atomic<DWORD> g_firstCode { EXCEPTION_ACCESS_VIOLATION };
 
 using MiniDumpWriteDumpFunction = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE, MINIDUMP_TYPE,
     PMINIDUMP_EXCEPTION_INFORMATION, PMINIDUMP_USER_STREAM_INFORMATION, PMINIDUMP_CALLBACK_INFORMATION);
@@ -122,7 +127,10 @@ void WriteFrames(ReportWriter& out, const void* startAt)
         HMODULE module = nullptr;
         wchar_t wide[MAX_PATH] = {};
         char path[MAX_PATH * 3] = {};
-        if (GetModuleHandleExW(
+        // A null address (where a walk ran off the stack) belongs to no
+        // module, though the lookup would name the program for it.
+        if (addresses[i]
+            && GetModuleHandleExW(
                 GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                 static_cast<LPCWSTR>(addresses[i]), &module)
             && GetModuleFileNameW(module, wide, MAX_PATH))
@@ -179,6 +187,14 @@ const char* ExceptionName(DWORD code)
 
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* pointers)
 {
+    const DWORD thread = GetCurrentThreadId();
+    // Crashed while handling a crash: end at once, as the first crash would
+    // have ended the process.
+    if (g_filterThread.load() == thread)
+        TerminateProcess(GetCurrentProcess(), g_firstCode.load());
+    DWORD expected = 0;
+    if (g_filterThread.compare_exchange_strong(expected, thread) && pointers && pointers->ExceptionRecord)
+        g_firstCode.store(pointers->ExceptionRecord->ExceptionCode);
     if (!g_reportClaimed.exchange(true)) {
         ReportWriter out;
         if (out.Open()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Requests from outside to end the process in order: the signals a desktop
 // session, a service manager or a terminal sends (SIGTERM, SIGINT, SIGHUP),
 // and the end of the desktop session on systems that announce it by window
@@ -32,5 +34,17 @@ enum class SessionEndMessage { None, Query, Ending, Cancelled };
 // Tells a native message that announces the end of the desktop session
 // (`eventType` as Qt names native messages) from any other.
 SessionEndMessage ClassifySessionEndMessage(const char* eventType, const void* message);
+
+// What the application's native event filter does with every message:
+// calls `closeSession` when the session is ending now (the process may be
+// ended once the message is answered), and returns what the message was.
+inline SessionEndMessage HandleSessionEndMessage(
+    const char* eventType, const void* message, const std::function<void()>& closeSession)
+{
+    const SessionEndMessage kind = ClassifySessionEndMessage(eventType, message);
+    if (kind == SessionEndMessage::Ending && closeSession)
+        closeSession();
+    return kind;
+}
 
 } // namespace Zentar::App::Os

@@ -21,6 +21,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr DWORD kBufferSize = 1 << 20;
 constexpr DWORD kRetryMs = 10;
+// How often a maker waiting for a late peer looks whether it still lives.
+constexpr DWORD kPeerSliceMs = 100;
 constexpr wchar_t kPrefix[] = L"\\\\.\\pipe\\";
 
 [[noreturn]] void Fail(const std::string& message)
@@ -228,22 +230,42 @@ struct PipeEnd::Private {
     }
 
     // The maker's side accepts its peer lazily; false when none came in time.
-    bool Connect(DWORD timeoutMs)
+    // With `peerAlive`, a peer that has not come is late while its process
+    // lives, whatever the bound, and missing once it has ended.
+    bool Connect(DWORD timeoutMs, const std::function<bool()>& peerAlive)
     {
         if (connected)
             return true;
+        const auto end = timeoutMs == INFINITE ? Clock::time_point::max()
+                                               : Clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            // Asked before the wait: a peer that connected and then ended
+            // before this is seen by the connect below.
+            const bool alive = !peerAlive || peerAlive();
+            const DWORD slice = peerAlive ? std::min(RemainingMs(end), kPeerSliceMs) : RemainingMs(end);
+            if (AcceptWithin(slice))
+                return true;
+            if (!alive)
+                Fail("the process meant to connect to the pipe " + name + " ended without connecting");
+            if (!peerAlive && RemainingMs(deadline) == 0)
+                Fail("no process connected to the pipe " + name + " within " + std::to_string(this->timeoutMs)
+                    + " ms");
+            if (RemainingMs(end) == 0)
+                return false;
+        }
+    }
+
+    // One ConnectNamedPipe, cancelled after `timeoutMs`.
+    bool AcceptWithin(DWORD timeoutMs)
+    {
         OVERLAPPED overlapped = NextOverlapped();
         if (!ConnectNamedPipe(handle, &overlapped)) {
             DWORD error = GetLastError();
             if (error == ERROR_IO_PENDING) {
                 DWORD transferred = 0;
                 if (!Finish(handle, overlapped, timeoutMs, transferred, error)) {
-                    if (error == ERROR_OPERATION_ABORTED) {
-                        if (RemainingMs(deadline) == 0)
-                            Fail("no process connected to the pipe " + name + " within "
-                                + std::to_string(timeoutMs) + " ms");
+                    if (error == ERROR_OPERATION_ABORTED)
                         return false;
-                    }
                     Fail("cannot accept a peer on the pipe " + name + ": " + ErrorText(error));
                 }
             } else if (error != ERROR_PIPE_CONNECTED && error != ERROR_NO_DATA) {
@@ -312,7 +334,9 @@ size_t PipeEnd::Read(void* buffer, size_t size, int timeoutMs)
     }
     const auto end
         = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
-    if (!d->Connect(std::min(RemainingMs(end), RemainingMs(d->deadline))))
+    // A peer that is watched may connect after the bound.
+    if (!d->Connect(m_peerAlive ? RemainingMs(end) : std::min(RemainingMs(end), RemainingMs(d->deadline)),
+            m_peerAlive))
         return 0;
     for (;;) {
         OVERLAPPED overlapped = d->NextOverlapped();
@@ -348,7 +372,7 @@ void PipeEnd::Write(const void* data, size_t size)
         Fail("the pipe " + m_name + " is not open for writing");
     if (size == 0)
         return;
-    if (!d->Connect(RemainingMs(d->deadline)))
+    if (!d->Connect(m_peerAlive ? INFINITE : RemainingMs(d->deadline), m_peerAlive))
         Fail("no process connected to the pipe " + m_name);
     const char* p = static_cast<const char*>(data);
     size_t left = size;

@@ -14,6 +14,7 @@
 #include <aclapi.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 using namespace Zentar::WinTest;
@@ -104,6 +105,13 @@ int SilentPeer(const std::vector<std::string>& args)
     return 0;
 }
 ZENTAR_WIN_CHILD(SilentPeer);
+
+// Ends without touching any pipe.
+int NeverConnects(const std::vector<std::string>&)
+{
+    return 0;
+}
+ZENTAR_WIN_CHILD(NeverConnects);
 
 // The master's side: makes both pipes, then starts the peer in `mode`.
 struct Link {
@@ -281,4 +289,67 @@ TEST_CASE("the pipes grant only the current user and the system")
     Link link;
     CheckOnlyUserAndSystem(link.toPeerName);
     CheckOnlyUserAndSystem(link.fromPeerName);
+}
+
+TEST_CASE("a master waits past its bound for a peer that lives, and fails at once for one that died")
+{
+    constexpr int kBoundMs = 100;
+    SUBCASE("a peer started after the bound still connects")
+    {
+        std::unique_ptr<Child> peer;
+        // Not started yet counts as on its way.
+        const auto alive = [&] { return !peer || WaitForSingleObject(peer->Process(), 0) == WAIT_TIMEOUT; };
+        const std::string toPeerName = PipeName("late-to");
+        const std::string fromPeerName = PipeName("late-from");
+        auto toPeer = DataOutputPipe::Create(toPeerName, true, kBoundMs, alive);
+        auto fromPeer = DataInputPipe::Create(fromPeerName, true, kBoundMs, alive);
+        auto channel = CommunicationChannel::Create(fromPeer, toPeer, true);
+
+        // Three bounds without a peer: no data yet, and no failure.
+        const auto start = Clock::now();
+        CHECK_FALSE(fromPeer->WaitForData(3 * kBoundMs));
+        CHECK(MsSince(start) >= 2 * kBoundMs);
+
+        peer = std::make_unique<Child>("EchoPeer", std::vector<std::string> { toPeerName, fromPeerName });
+        channel->WriteText("late, but here");
+        CHECK(channel->ReadText() == "late, but here");
+        channel->WriteText("bye");
+        DWORD code = 1;
+        CHECK(peer->WaitExit(kPeerTimeoutMs, &code));
+        CHECK(code == 0);
+    }
+    SUBCASE("a peer that ended without connecting fails a wait, whatever the bound")
+    {
+        Child peer("NeverConnects");
+        const auto alive = [&] { return WaitForSingleObject(peer.Process(), 0) == WAIT_TIMEOUT; };
+        REQUIRE(peer.WaitExit(kPeerTimeoutMs));
+        // The default bound of 30 s is not waited out.
+        auto toPeer = DataOutputPipe::Create(PipeName("dead-to"), true, -1, alive);
+        const auto start = Clock::now();
+        CHECK_THROWS_WITH_AS(
+            toPeer->Write("x", 1), doctest::Contains("ended without connecting"), IOException);
+        CHECK(MsSince(start) < 1000);
+    }
+    SUBCASE("a peer that dies while the master waits fails the wait promptly")
+    {
+        Child peer("HoldForever");
+        const auto alive = [&] { return WaitForSingleObject(peer.Process(), 0) == WAIT_TIMEOUT; };
+        auto fromPeer = DataInputPipe::Create(PipeName("dying-from"), true, -1, alive);
+        // Before or during the read: either way the read ends with the death.
+        Clock::time_point killed;
+        std::thread killer([&] {
+            killed = Clock::now();
+            peer.Kill();
+        });
+        char buffer[8];
+        std::string error;
+        try {
+            fromPeer->Read(buffer, sizeof buffer);
+        } catch (const IOException& e) {
+            error = e.what();
+        }
+        killer.join();
+        CHECK_MESSAGE(error.find("ended without connecting") != std::string::npos, error);
+        CHECK(MsSince(killed) < 1000);
+    }
 }

@@ -77,8 +77,8 @@ struct SettingsManager::Private {
     Private(SettingsManager& self, const QString& product, const QString& organization)
         : self(self)
         , settings(QSettings::IniFormat, QSettings::UserScope, organization, product)
+        , ownerThread(QThread::currentThread())
     {
-        StartWatching();
     }
 
     ~Private()
@@ -92,12 +92,16 @@ struct SettingsManager::Private {
     }
 
     // Changes by other writers are seen through a file watcher, so that a
-    // getter reads memory only. That needs an event loop on this thread; a
-    // store made without one (no application yet, a plain std::thread) checks
-    // the file's size and time stamp at every read instead.
+    // getter reads memory only. That needs an event loop on the store's
+    // thread; a store made without one (no application yet, a plain
+    // std::thread) checks the file's size and time stamp at every read
+    // instead. The watch starts with the first observer, not before: the
+    // kernel takes some 20 ms to tear a file watch down, paid at exit by
+    // every process whose stores nobody observes otherwise.
     void StartWatching()
     {
-        if (!QCoreApplication::instance() || !QThread::currentThread()->eventDispatcher())
+        if (watcher || QThread::currentThread() != ownerThread || !QCoreApplication::instance()
+            || !ownerThread->eventDispatcher())
             return;
         const QFileInfo file(settings.fileName());
         // The folder is watched as well: a save replaces the file, and the
@@ -107,16 +111,16 @@ struct SettingsManager::Private {
         auto w = std::make_unique<QFileSystemWatcher>();
         if (!w->addPath(file.absolutePath()))
             return;
+        QObject::connect(w.get(), &QFileSystemWatcher::fileChanged, w.get(), [this] { OnFileEvent(); });
+        QObject::connect(w.get(), &QFileSystemWatcher::directoryChanged, w.get(), [this] { OnFileEvent(); });
+        // Readers on other threads test `watcher` under the lock.
+        std::lock_guard<std::mutex> lock(mutex);
         watcher = std::move(w);
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            Rearm();
-            known = Snapshot();
-        }
-        QObject::connect(
-            watcher.get(), &QFileSystemWatcher::fileChanged, watcher.get(), [this] { OnFileEvent(); });
-        QObject::connect(
-            watcher.get(), &QFileSystemWatcher::directoryChanged, watcher.get(), [this] { OnFileEvent(); });
+        // What the observers hear of from now on is measured against the
+        // file as it is when the watch starts.
+        settings.sync();
+        Rearm();
+        known = Snapshot();
     }
 
     // Watches the file now at the path: a save that replaced it left the
@@ -278,6 +282,7 @@ struct SettingsManager::Private {
     SettingsManager& self;
     mutable std::mutex mutex;
     mutable QSettings settings;
+    QThread* const ownerThread;
     mutable bool errorReported = false;
     // Null when the store checks the file at every read.
     std::unique_ptr<QFileSystemWatcher> watcher;
@@ -304,9 +309,12 @@ void SettingsManager::RegisterObserver(ISettingsManagerObserver* observer)
 {
     if (!observer)
         return;
-    std::lock_guard<std::mutex> lock(d->observerMutex);
-    if (std::find(d->observers.begin(), d->observers.end(), observer) == d->observers.end())
-        d->observers.push_back(observer);
+    {
+        std::lock_guard<std::mutex> lock(d->observerMutex);
+        if (std::find(d->observers.begin(), d->observers.end(), observer) == d->observers.end())
+            d->observers.push_back(observer);
+    }
+    d->StartWatching();
 }
 
 void SettingsManager::UnregisterObserver(ISettingsManagerObserver* observer)

@@ -282,14 +282,19 @@ private Q_SLOTS:
     }
 
     // A watched store answers a thousand gets from memory; one made where no
-    // event loop runs checks the file at each read and still sees others'
-    // changes at once.
+    // event loop runs, or not observed, checks the file at each read and
+    // still sees others' changes at once.
     void getsDoNotTouchTheFile()
     {
         const QString product = QStringLiteral("Counted");
         SettingsManager store(product, Org);
         store.SetInt("n", 1);
         store.SetString("g/s", "text");
+        const std::uint64_t unobserved = Zentar::App::SettingsTest::FileChecks();
+        QCOMPARE(store.GetInt("n", 0), 1);
+        QCOMPARE(Zentar::App::SettingsTest::FileChecks() - unobserved, std::uint64_t(1));
+        Recorder recorder;
+        store.RegisterObserver(&recorder);
         const std::uint64_t before = Zentar::App::SettingsTest::FileChecks();
         qint64 sum = 0;
         for (int i = 0; i < 250; ++i) {

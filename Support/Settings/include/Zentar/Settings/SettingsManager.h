@@ -16,12 +16,15 @@ namespace Zentar::App
 /// a getter returns its default when the key is absent or its text does not
 /// parse as the asked type (booleans accept true/false in any case, 1 and 0).
 ///
-/// A store made on a thread that runs a Qt event loop (the GUI thread once the
-/// application exists) watches its file: a getter reads memory only, and a
-/// change made by another process or another store object is told to the
-/// observers, once for each key whose value changed, on that thread when its
-/// event loop sees the file change. A store made elsewhere looks at the file's
-/// size and time stamp at every read and tells only its own changes.
+/// Once an observer is registered on the thread that made the store, and that
+/// thread runs a Qt event loop (the GUI thread once the application exists),
+/// the store watches its file: a getter reads memory only, and a change made
+/// by another process or another store object is told to the observers, once
+/// for each key whose value changed, on that thread when its event loop sees
+/// the file change. Until then, or on a thread without an event loop, the
+/// store looks at the file's size and time stamp at every read and tells only
+/// its own changes. (A file watch costs its process some 20 ms of kernel work
+/// at exit, so a store nobody observes does without.)
 /// Observers hear of every Set and Remove made through this object at once, on
 /// the thread that made it, also of a value the file already holds (which is
 /// not written again); such a change is not told a second time when the file

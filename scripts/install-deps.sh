@@ -6,21 +6,20 @@
 # Does nothing when they are all there already.
 set -euo pipefail
 
-build_packages=(
+packages=(
   cmake ninja-build g++ pkg-config
   qtbase5-dev qttools5-dev-tools libqt5opengl5-dev
   libboost-dev libgoogle-glog-dev libx11-dev
-)
-test_packages=(
   xvfb xauth x11-utils
   mingw-w64 wine64 doctest-dev valgrind clang-format
   doxygen graphviz dpkg-dev file strace
 )
+# The first ten build the library and the demo; the rest are test tools.
 if [ "${1:-}" = "--build-only" ]; then
   shift
-  test_packages=()
+  packages=("${packages[@]:0:10}")
 fi
-packages=("${build_packages[@]}" "${test_packages[@]}" "$@")
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
